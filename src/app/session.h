@@ -1,0 +1,50 @@
+#pragma once
+// What the handlers share: the global variables, the controls, and the outside world
+// behind small interfaces, so the same handlers run against Windows or against fakes.
+#include <string>
+
+#include "app/control_model.h"
+#include "platform/process_list.h"
+#include "platform/shell.h"
+
+// State carried from one event handler to the next, for the whole run.
+struct Globals {
+  std::wstring PCName;
+  bool first_install = false;
+  bool setuprunned = false;
+  std::wstring path_1c;
+  std::wstring server;
+  std::wstring pas_1c;
+};
+
+// Blocking pauses on the GUI thread: nothing repaints and no timer ticks meanwhile.
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  virtual void Sleep(unsigned milliseconds) = 0;
+};
+
+// The application object's part in the logic: modal messages, the end of the run, and
+// what start-up asks of the system.
+class Application {
+ public:
+  virtual ~Application() = default;
+  // A message box with no icon and one OK button, the application title as caption,
+  // centred on the screen; returns when the user has closed it.
+  virtual void ShowMessage(const std::wstring& text) = 0;
+  // Posts a quit request: the program ends when the main message loop takes it up.
+  virtual void RequestTermination() = 0;
+  // The name of the user the utility runs as (GetUserFromWindows).
+  virtual std::wstring UserName() = 0;
+  // The primary monitor's work area.
+  virtual ScreenRect WorkArea() = 0;
+};
+
+struct Form1 {
+  Controls& controls;
+  Application& app;
+  Shell& shell;
+  ProcessList& processes;
+  Clock& clock;
+  Globals globals;
+};

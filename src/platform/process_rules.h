@@ -1,0 +1,10 @@
+#pragma once
+// Which executable names the process watch looks for, and how it ends the platform.
+#include <string>
+
+// Compared as UTF-16 code units: no case folding, so "1CV8.exe" is not the platform.
+bool IsPlatformName(const std::wstring& exe_name);   // contains "1cv8"
+bool IsSetupProgramName(const std::wstring& exe_name);  // exactly "KalveraSetup1c.exe"
+
+// Parameters that force-end every process with this image name.
+std::wstring KillCommand(const std::wstring& exe_name);
