@@ -1,0 +1,55 @@
+#pragma once
+// The platform's command lines, as parameter texts for the hidden "cmd.exe /C".
+//
+// Each field text reaches the platform as exactly one argument with its characters
+// unchanged. Two readers see the line:
+//  - cmd.exe strips the outermost pair of quotes of a line that holds more than two of
+//    them or special characters, so the whole payload after "/C " gets one extra pair;
+//  - inside double quotes cmd.exe takes & | < > ^ ( ) @ ! and spaces literally, so every
+//    field text is enclosed in quotes;
+//  - the platform takes a quoted value attached to its switch or after a space
+//    (/N"user", /F "C:\my base", File="C:\my base") and reads backslashes literally.
+// What cmd.exe cannot carry unchanged even inside quotes (a double quote, a %NAME% it
+// would expand, a line break) is refused beforehand by UncarriableFieldMessage.
+#include <optional>
+#include <string>
+
+// The input fields as the platform commands read them, taken whole.
+struct CommandFields {
+  std::wstring Edit1;  // base folder of a file base
+  std::wstring Edit2;  // infobase user name
+  std::wstring Edit3;  // that user's password
+  std::wstring Edit4;  // server of a server base
+  std::wstring Edit5;  // base name of a server base
+  bool CheckBox1 = false;  // credentials are passed
+  bool CheckBox2 = false;  // server base rather than file base
+};
+
+// `text` enclosed in double quotes.
+std::wstring Quoted(const std::wstring& text);
+
+// The connection argument kept in `server`: /S "server\base" or /F "folder".
+std::wstring ConnectionArgument(const CommandFields& fields);
+// The password argument kept in `pas_1c`: /P"password", with its leading space.
+std::wstring PasswordArgument(const std::wstring& password);
+
+// The user-mode run. `pas_1c` is the password argument as it stands after this command
+// assigned it (it carries over when the password field is empty).
+std::wstring EnterpriseParameters(const std::wstring& path_1c, const std::wstring& server,
+                                  const CommandFields& fields, const std::wstring& pas_1c);
+// The base creation; it passes no credentials.
+std::wstring CreateInfobaseParameters(const std::wstring& path_1c, const CommandFields& fields);
+// The configuration load of the configuration file.
+std::wstring LoadConfigParameters(const std::wstring& path_1c, const std::wstring& server,
+                                  const CommandFields& fields, const std::wstring& pas_1c,
+                                  const std::wstring& configuration_file);
+// The database update.
+std::wstring UpdateDatabaseParameters(const std::wstring& path_1c, const std::wstring& server,
+                                      const CommandFields& fields, const std::wstring& pas_1c);
+
+// The removal of the download folder with everything under it, asking nothing.
+std::wstring RemovalParameters(const std::wstring& download_folder);
+
+// When a field that the commands will pass holds a character the command processor
+// cannot carry unchanged, the message to show, naming the field; otherwise nothing.
+std::optional<std::wstring> UncarriableFieldMessage(const CommandFields& fields);
