@@ -1,0 +1,103 @@
+#include "platform/command_lines.h"
+
+namespace {
+
+// The payload after "/C " gets one extra pair of quotes: cmd.exe removes the outermost
+// pair whenever the line holds more than two quotes, and the line always does.
+std::wstring CmdLine(const std::wstring& payload) { return L"/C \"" + payload + L"\""; }
+
+std::wstring Platform(const std::wstring& path_1c) { return Quoted(path_1c); }
+
+std::wstring Credentials(const CommandFields& fields, const std::wstring& pas_1c) {
+  if (!fields.CheckBox1) return {};
+  return L" /N" + Quoted(fields.Edit2) + pas_1c;
+}
+
+std::wstring ServerBase(const CommandFields& fields) {
+  return Quoted(fields.Edit4 + L"\\" + fields.Edit5);
+}
+
+}  // namespace
+
+std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
+
+std::wstring ConnectionArgument(const CommandFields& fields) {
+  if (fields.CheckBox2) return L"/S " + ServerBase(fields);
+  return L"/F " + Quoted(fields.Edit1);
+}
+
+std::wstring PasswordArgument(const std::wstring& password) { return L" /P" + Quoted(password); }
+
+std::wstring EnterpriseParameters(const std::wstring& path_1c, const std::wstring& server,
+                                  const CommandFields& fields, const std::wstring& pas_1c) {
+  return CmdLine(Platform(path_1c) + L" ENTERPRISE " + server + Credentials(fields, pas_1c));
+}
+
+std::wstring CreateInfobaseParameters(const std::wstring& path_1c, const CommandFields& fields) {
+  const std::wstring connection = fields.CheckBox2 ? L" createinfobase /S " + ServerBase(fields)
+                                                   : L" createinfobase File=" + Quoted(fields.Edit1);
+  return CmdLine(Platform(path_1c) + connection + L" /AddInList Kalvera");
+}
+
+std::wstring LoadConfigParameters(const std::wstring& path_1c, const std::wstring& server,
+                                  const CommandFields& fields, const std::wstring& pas_1c,
+                                  const std::wstring& configuration_file) {
+  return CmdLine(Platform(path_1c) + L" CONFIG " + server + Credentials(fields, pas_1c) +
+                 L" /LoadCfg " + Quoted(configuration_file));
+}
+
+std::wstring UpdateDatabaseParameters(const std::wstring& path_1c, const std::wstring& server,
+                                      const CommandFields& fields, const std::wstring& pas_1c) {
+  return CmdLine(Platform(path_1c) + L" CONFIG " + server + Credentials(fields, pas_1c) +
+                 L" /UpdateDBCfg");
+}
+
+std::wstring RemovalParameters(const std::wstring& download_folder) {
+  // "/q": a hidden window can never answer RD's confirmation prompt.
+  return L"/C RD /s /q " + Quoted(download_folder);
+}
+
+namespace {
+
+// Why a text cannot travel through cmd.exe unchanged, or nothing when it can.
+const wchar_t* UncarriableReason(const std::wstring& text) {
+  for (wchar_t c : text) {
+    // A quote would end the quoted field early and expose the rest to cmd.exe.
+    if (c == L'"') return L"двойная кавычка (\")";
+    // A line break ends the command; other control characters cannot be typed sensibly.
+    if (c < 0x20) return L"управляющий символ";
+  }
+  // '%' expands inside quotes too: "%NAME%" becomes the variable's value when NAME is
+  // defined. A single '%' is left alone, so only a pair is refused.
+  const size_t first = text.find(L'%');
+  if (first != std::wstring::npos && text.find(L'%', first + 1) != std::wstring::npos) {
+    return L"пара знаков процента (%...%)";
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::optional<std::wstring> UncarriableFieldMessage(const CommandFields& fields) {
+  struct Field {
+    const wchar_t* caption;
+    const std::wstring& text;
+    bool used;
+  };
+  const Field checked[] = {
+      {L"Путь к базе Kalvera 1C", fields.Edit1, !fields.CheckBox2},
+      {L"Сервер БД (Srvr)", fields.Edit4, fields.CheckBox2},
+      {L"База (ref)", fields.Edit5, fields.CheckBox2},
+      {L"Имя пользователя", fields.Edit2, fields.CheckBox1},
+      {L"Пароль пользователя", fields.Edit3, fields.CheckBox1},
+  };
+  for (const Field& field : checked) {
+    if (!field.used) continue;
+    if (const wchar_t* reason = UncarriableReason(field.text)) {
+      return std::wstring(L"Поле «") + field.caption +
+             L"» содержит символ, который нельзя передать платформе: " + reason +
+             L". Исправьте значение и начните снова";
+    }
+  }
+  return std::nullopt;
+}

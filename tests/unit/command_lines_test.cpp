@@ -1,0 +1,142 @@
+#include "platform/command_lines.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::wstring kPlatform = L"C:\\Program Files (x86)\\1cv8\\8.3.24.1467\\bin\\1cv8.exe";
+const std::wstring kCfg = L"C:\\Users\\Иван Петров\\Documents\\Kalvera1C\\database.cf";
+
+CommandFields FileBase() {
+  CommandFields f;
+  f.Edit1 = L"C:/Users/tester/Documents/kalvera_base";
+  return f;
+}
+
+CommandFields ServerBaseFields() {
+  CommandFields f;
+  f.CheckBox2 = true;
+  f.Edit1 = L"ignored";
+  f.Edit4 = L"srv1";
+  f.Edit5 = L"kalvera";
+  return f;
+}
+
+}  // namespace
+
+TEST(CommandLines, ConnectionArgumentQuotesTheFolderOrTheServerBase) {
+  EXPECT_EQ(ConnectionArgument(FileBase()), L"/F \"C:/Users/tester/Documents/kalvera_base\"");
+  EXPECT_EQ(ConnectionArgument(ServerBaseFields()), L"/S \"srv1\\kalvera\"");
+  CommandFields empty_server;
+  empty_server.CheckBox2 = true;
+  EXPECT_EQ(ConnectionArgument(empty_server), L"/S \"\\\"");
+}
+
+TEST(CommandLines, EachCommandForFileAndServerBaseWithoutCredentials) {
+  const std::wstring file_server = L"/F \"C:\\my base\"";
+  CommandFields file = FileBase();
+  file.Edit1 = L"C:\\my base";
+  file.Edit2 = L"not passed";
+  struct Case {
+    const char* name;
+    std::wstring actual, expected;
+  } cases[] = {
+      {"enterprise, file", EnterpriseParameters(kPlatform, file_server, file, L" /P\"old\""),
+       L"/C \"\"" + kPlatform + L"\" ENTERPRISE /F \"C:\\my base\"\""},
+      {"create, file", CreateInfobaseParameters(kPlatform, file),
+       L"/C \"\"" + kPlatform + L"\" createinfobase File=\"C:\\my base\" /AddInList Kalvera\""},
+      {"create, server", CreateInfobaseParameters(kPlatform, ServerBaseFields()),
+       L"/C \"\"" + kPlatform + L"\" createinfobase /S \"srv1\\kalvera\" /AddInList Kalvera\""},
+      {"load, server", LoadConfigParameters(kPlatform, L"/S \"srv1\\kalvera\"", ServerBaseFields(), L"", kCfg),
+       L"/C \"\"" + kPlatform + L"\" CONFIG /S \"srv1\\kalvera\" /LoadCfg \"" + kCfg + L"\"\""},
+      {"update, file", UpdateDatabaseParameters(kPlatform, file_server, file, L""),
+       L"/C \"\"" + kPlatform + L"\" CONFIG /F \"C:\\my base\" /UpdateDBCfg\""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(c.actual, c.expected);
+  }
+}
+
+TEST(CommandLines, CredentialsFollowTheConnectionWhenTicked) {
+  CommandFields f = FileBase();
+  f.CheckBox1 = true;
+  f.Edit2 = L"Иван Петров";
+  const std::wstring server = L"/F \"C:\\b\"";
+  const std::wstring pas = PasswordArgument(L"p&ss ^|");
+  EXPECT_EQ(pas, L" /P\"p&ss ^|\"");
+  EXPECT_EQ(EnterpriseParameters(kPlatform, server, f, pas),
+            L"/C \"\"" + kPlatform + L"\" ENTERPRISE /F \"C:\\b\" /N\"Иван Петров\" /P\"p&ss ^|\"\"");
+  EXPECT_EQ(LoadConfigParameters(kPlatform, server, f, pas, kCfg),
+            L"/C \"\"" + kPlatform + L"\" CONFIG /F \"C:\\b\" /N\"Иван Петров\" /P\"p&ss ^|\" /LoadCfg \"" +
+                kCfg + L"\"\"");
+  // No password piece yet: the user name runs straight into what follows.
+  EXPECT_EQ(UpdateDatabaseParameters(kPlatform, server, f, L""),
+            L"/C \"\"" + kPlatform + L"\" CONFIG /F \"C:\\b\" /N\"Иван Петров\" /UpdateDBCfg\"");
+  // An empty user name still passes the switch, now with an empty quoted value.
+  f.Edit2.clear();
+  EXPECT_EQ(EnterpriseParameters(kPlatform, server, f, pas),
+            L"/C \"\"" + kPlatform + L"\" ENTERPRISE /F \"C:\\b\" /N\"\" /P\"p&ss ^|\"\"");
+  // The base creation never passes credentials.
+  EXPECT_EQ(CreateInfobaseParameters(kPlatform, f),
+            L"/C \"\"" + kPlatform + L"\" createinfobase File=\"C:/Users/tester/Documents/kalvera_base\" /AddInList Kalvera\"");
+}
+
+TEST(CommandLines, EmptyPlatformPathStillGivesTheTwoQuotes) {
+  EXPECT_EQ(EnterpriseParameters(L"", L"/F \"x\"", CommandFields{}, L""),
+            L"/C \"\"\" ENTERPRISE /F \"x\"\"");
+}
+
+TEST(CommandLines, RemovalAsksNothingAndQuotesTheFolder) {
+  EXPECT_EQ(RemovalParameters(L"C:\\Users\\Иван Петров\\Downloads\\KalveraDownload"),
+            L"/C RD /s /q \"C:\\Users\\Иван Петров\\Downloads\\KalveraDownload\"");
+}
+
+TEST(CommandLines, FieldsThatCmdCarriesUnchangedPass) {
+  CommandFields f = FileBase();
+  f.CheckBox1 = true;
+  f.Edit1 = L"C:\\base (x86) & co";
+  f.Edit2 = L"a|b<c>d^e(f)@g!h";
+  f.Edit3 = L"100% sure";
+  EXPECT_FALSE(UncarriableFieldMessage(f).has_value());
+}
+
+TEST(CommandLines, UncarriableFieldIsNamedByItsCaption) {
+  struct Case {
+    const char* name;
+    CommandFields fields;
+    const wchar_t* caption;  // nullptr: passes
+  };
+  CommandFields quote_in_folder = FileBase();
+  quote_in_folder.Edit1 = L"C:\\a\"b";
+  CommandFields percent_pair_in_password = FileBase();
+  percent_pair_in_password.CheckBox1 = true;
+  percent_pair_in_password.Edit3 = L"x%PATH%y";
+  CommandFields unused_password = percent_pair_in_password;
+  unused_password.CheckBox1 = false;
+  CommandFields line_break_in_server = ServerBaseFields();
+  line_break_in_server.Edit4 = L"srv\r\n";
+  CommandFields quote_in_unused_folder = ServerBaseFields();
+  quote_in_unused_folder.Edit1 = L"\"";
+  CommandFields quote_in_user = FileBase();
+  quote_in_user.CheckBox1 = true;
+  quote_in_user.Edit2 = L"\"";
+  const Case cases[] = {
+      {"quote in folder", quote_in_folder, L"«Путь к базе Kalvera 1C»"},
+      {"percent pair in password", percent_pair_in_password, L"«Пароль пользователя»"},
+      {"password not passed", unused_password, nullptr},
+      {"line break in server", line_break_in_server, L"«Сервер БД (Srvr)»"},
+      {"folder not passed for a server base", quote_in_unused_folder, nullptr},
+      {"quote in user", quote_in_user, L"«Имя пользователя»"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto message = UncarriableFieldMessage(c.fields);
+    if (!c.caption) {
+      EXPECT_FALSE(message.has_value());
+      continue;
+    }
+    ASSERT_TRUE(message.has_value());
+    EXPECT_NE(message->find(c.caption), std::wstring::npos);
+  }
+}
