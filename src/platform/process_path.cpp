@@ -1,0 +1,21 @@
+#include "platform/process_path.h"
+
+std::wstring ChooseExecutablePath(const PathQuery& module_file_name, unsigned major_version,
+                                  const PathQuery& full_image_name) {
+  if (std::optional<std::wstring> path = module_file_name()) return *path;
+  // QueryFullProcessImageNameW first appeared in Windows Vista (6.0).
+  if (major_version > 5) {
+    if (std::optional<std::wstring> path = full_image_name()) return *path;
+  }
+  return std::wstring();
+}
+
+std::wstring SystemErrorText(std::uint32_t code, const std::wstring& system_message) {
+  // FormatMessageW ends its texts with a line break, which would leave a blank line.
+  size_t end = system_message.size();
+  while (end > 0 && (system_message[end - 1] == L' ' || system_message[end - 1] == L'\t' ||
+                     system_message[end - 1] == L'\r' || system_message[end - 1] == L'\n')) {
+    --end;
+  }
+  return L"System Error.  Code: " + std::to_wstring(code) + L".\r\n" + system_message.substr(0, end);
+}

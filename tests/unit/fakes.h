@@ -1,0 +1,158 @@
+#pragma once
+// Test doubles for the interfaces the handlers talk through.
+#include <cstdint>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/error.h"
+#include "app/session.h"
+
+class FakeTimer : public Timer {
+ public:
+  void SetEnabled(bool enabled) override { enabled_ = enabled; }
+  bool Enabled() const override { return enabled_; }
+
+ private:
+  bool enabled_ = false;
+};
+
+class FakeProgressBar : public ProgressBar {
+ public:
+  int max = 100, position = 0;
+  void SetMax(int m) override { max = m; }
+  void SetPosition(int p) override { position = p; }
+  void StepBy(int d) override { position += d; }
+};
+
+class FakeControls : public Controls {
+ public:
+  std::map<EditName, std::wstring> texts;
+  std::map<CheckBoxName, bool> checked;
+  std::map<EntryChoice, bool> shown;
+  std::vector<std::wstring> status_history;
+  std::map<TimerName, FakeTimer> timers;
+  FakeProgressBar progress;
+  int outer_width = 470, outer_height = 711;
+  std::vector<ScreenPoint> moves;
+
+  std::wstring Text(EditName e) const override {
+    auto it = texts.find(e);
+    return it == texts.end() ? std::wstring() : it->second;
+  }
+  void SetText(EditName e, const std::wstring& t) override { texts[e] = t; }
+  bool Checked(CheckBoxName b) const override {
+    auto it = checked.find(b);
+    return it != checked.end() && it->second;
+  }
+  void SetShown(EntryChoice c, bool s) override { shown[c] = s; }
+  void SetStatusText(const std::wstring& t) override { status_history.push_back(t); }
+  ProgressBar& Progress() override { return progress; }
+  Timer& TimerOf(TimerName t) override { return timers[t]; }
+  int OuterWidth() const override { return outer_width; }
+  int OuterHeight() const override { return outer_height; }
+  void MoveTo(ScreenPoint p) override { moves.push_back(p); }
+
+  std::wstring Status() const { return status_history.empty() ? L"" : status_history.back(); }
+};
+
+// Records every command and the order of events it took part in.
+class RecordingShell : public Shell {
+ public:
+  explicit RecordingShell(std::vector<std::wstring>* events = nullptr) : events_(events) {}
+  std::vector<std::wstring> commands;
+  void Run(const std::wstring& parameters) override {
+    commands.push_back(parameters);
+    if (events_) events_->push_back(L"shell " + parameters);
+  }
+
+ private:
+  std::vector<std::wstring>* events_;
+};
+
+struct FakeProcess {
+  FakeProcess(std::wstring n, std::uint32_t p, std::wstring exe_path = {}, bool openable = true)
+      : name(std::move(n)), pid(p), path(std::move(exe_path)), can_open(openable) {}
+  std::wstring name;
+  std::uint32_t pid;
+  std::wstring path;  // empty: the path cannot be read
+  bool can_open;
+};
+
+class FakeProcessList : public ProcessList {
+ public:
+  std::vector<FakeProcess> running;
+  bool snapshot_fails = false;
+  int scans = 0;
+  int entries_visited = 0;
+
+  void Scan(const ProcessVisitor& visit) override {
+    ++scans;
+    if (snapshot_fails) return;
+    const auto snapshot = running;  // later changes show in the next scan only
+    for (const FakeProcess& p : snapshot) {
+      ++entries_visited;
+      if (!visit(p.name, p.pid)) return;
+    }
+  }
+  std::wstring ExecutablePath(std::uint32_t pid) override {
+    for (const FakeProcess& p : running) {
+      if (p.pid == pid) {
+        if (!p.can_open) throw Error(L"System Error.  Code: 5.\nAccess is denied.");
+        return p.path;
+      }
+    }
+    throw Error(L"System Error.  Code: 87.\nThe parameter is incorrect.");
+  }
+};
+
+// Sleeps advance a clock that nothing else moves.
+class FakeClock : public Clock {
+ public:
+  explicit FakeClock(std::vector<std::wstring>* events = nullptr) : events_(events) {}
+  unsigned long long now_ms = 0;
+  std::vector<unsigned> sleeps;
+  void Sleep(unsigned ms) override {
+    now_ms += ms;
+    sleeps.push_back(ms);
+    if (events_) events_->push_back(L"sleep " + std::to_wstring(ms));
+  }
+
+ private:
+  std::vector<std::wstring>* events_;
+};
+
+class FakeApplication : public Application {
+ public:
+  explicit FakeApplication(std::vector<std::wstring>* events = nullptr) : events_(events) {}
+  std::vector<std::wstring> messages;
+  int termination_requests = 0;
+  std::wstring user_name = L"tester";
+  ScreenRect work_area{0, 0, 1280, 1024};
+
+  void ShowMessage(const std::wstring& text) override {
+    messages.push_back(text);
+    if (events_) events_->push_back(L"message " + text);
+  }
+  void RequestTermination() override {
+    ++termination_requests;
+    if (events_) events_->push_back(L"quit");
+  }
+  std::wstring UserName() override { return user_name; }
+  ScreenRect WorkArea() override { return work_area; }
+
+ private:
+  std::vector<std::wstring>* events_;
+};
+
+// A Form1 wired to fakes, with one shared event log for checking order.
+struct FakeForm {
+  std::vector<std::wstring> events;
+  FakeControls controls;
+  FakeApplication app{&events};
+  RecordingShell shell{&events};
+  FakeProcessList processes;
+  FakeClock clock{&events};
+  Form1 form{controls, app, shell, processes, clock, Globals{}};
+};

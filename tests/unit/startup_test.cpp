@@ -1,0 +1,64 @@
+#include <gtest/gtest.h>
+
+#include "app/form_create.h"
+#include "fakes.h"
+#include "platform/startup_guard.h"
+
+TEST(StartupGuard, EachPlatformProcessGetsAMessageAndATerminationRequest) {
+  FakeForm f;
+  f.processes.running = {{L"explorer.exe", 1}, {L"1cv8.exe", 2}, {L"1CV8C.exe", 3},
+                         {L"my1cv8c.exe", 4}, {L"notepad.exe", 5}};
+  Button8Click(f.form);
+  const std::vector<std::wstring> expected = {L"message Необходимо закрыть все 1С", L"quit",
+                                              L"message Необходимо закрыть все 1С", L"quit"};
+  EXPECT_EQ(f.events, expected);
+  EXPECT_EQ(f.processes.entries_visited, 5);
+}
+
+TEST(StartupGuard, NoPlatformOrNoSnapshotShowsNothing) {
+  FakeForm f;
+  f.processes.running = {{L"1CV8.exe", 1}};
+  Button8Click(f.form);
+  f.processes.running = {{L"1cv8.exe", 2}};
+  f.processes.snapshot_fails = true;
+  Button8Click(f.form);
+  EXPECT_TRUE(f.events.empty());
+}
+
+TEST(FormCreate, RunsTheGuardThenTheRestOfStartUpAllTheSame) {
+  FakeForm f;
+  f.processes.running = {{L"1cv8.exe", 7}};
+  f.app.user_name = L"Иван Петров";
+  FormCreate(f.form);
+  const std::vector<std::wstring> expected = {
+      L"message Необходимо закрыть все 1С", L"quit",
+      L"shell /C RD /s /q \"C:\\Users\\Иван Петров\\Downloads\\KalveraDownload\""};
+  EXPECT_EQ(f.events, expected);
+  EXPECT_EQ(f.form.globals.PCName, L"Иван Петров");
+  EXPECT_EQ(f.controls.Text(EditName::Edit1), L"C:/Users/Иван Петров/Documents/kalvera_base");
+}
+
+TEST(FormCreate, CentresTheWindowOnTheWorkAreaIncludingItsOrigin) {
+  struct Case {
+    const char* name;
+    ScreenRect work_area;
+    int width, height;
+    ScreenPoint expected;
+  } cases[] = {
+      {"plain screen", {0, 0, 1280, 1024}, 470, 711, {405, 156}},
+      {"taskbar at the left", {62, 0, 1920, 1080}, 470, 711, {62 + 694, 184}},
+      {"taskbar at the top", {0, 40, 1280, 1024}, 470, 711, {405, 40 + 136}},
+      {"narrower by 7: truncates toward zero", {0, 0, 463, 1000}, 470, 105, {-3, 447}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeForm f;
+    f.app.work_area = c.work_area;
+    f.controls.outer_width = c.width;
+    f.controls.outer_height = c.height;
+    FormCreate(f.form);
+    ASSERT_EQ(f.controls.moves.size(), 1u);
+    EXPECT_EQ(f.controls.moves[0].x, c.expected.x);
+    EXPECT_EQ(f.controls.moves[0].y, c.expected.y);
+  }
+}
