@@ -1,0 +1,27 @@
+#include "app/application_win32.h"
+
+#include "app/user_name.h"
+
+std::wstring GetUserFromWindows() {
+  wchar_t buffer[kUserNameBufferSize];
+  DWORD size = kUserNameBufferSize;
+  const bool ok = ::GetUserNameW(buffer, &size) != 0;
+  return UserNameFromQuery(ok, buffer, size);
+}
+
+void ApplicationWin32::ShowMessage(const std::wstring& text) {
+  // A termination request already waiting would end the message's own loop at once and
+  // the user would never see it; hold it back while the message is open.
+  MSG quit;
+  const bool quit_pending = ::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
+  ::MessageBoxW(owner_, text.c_str(), title_.c_str(), MB_OK);
+  if (quit_pending) ::PostQuitMessage(static_cast<int>(quit.wParam));
+}
+
+void ApplicationWin32::RequestTermination() { ::PostQuitMessage(0); }
+
+ScreenRect ApplicationWin32::WorkArea() {
+  RECT area{};
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  return {area.left, area.top, area.right, area.bottom};
+}

@@ -1,0 +1,59 @@
+#include "app/error_report_win32.h"
+
+#include <cxxabi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <typeinfo>
+
+#include "app/error.h"
+#include "app/text.h"
+#include "app/module_path_win32.h"
+
+namespace {
+
+std::wstring Widen(const char* text) {
+  std::wstring wide;
+  for (const char* p = text; *p; ++p) wide.push_back(static_cast<unsigned char>(*p));
+  return wide;
+}
+
+std::wstring ClassNameOf(const std::exception& error) {
+  int status = 0;
+  std::unique_ptr<char, void (*)(void*)> name(
+      abi::__cxa_demangle(typeid(error).name(), nullptr, nullptr, &status), std::free);
+  return Widen(status == 0 && name ? name.get() : typeid(error).name());
+}
+
+}  // namespace
+
+std::wstring ErrorText(const std::exception& error) {
+  if (auto* own = dynamic_cast<const Error*>(&error)) return own->text();
+  return Widen(error.what());
+}
+
+void ShowErrorReport(HWND owner, const std::wstring& title, const std::exception& error) {
+  ::MessageBoxW(owner, ReportText(ErrorText(error)).c_str(), title.c_str(), MB_OK | MB_ICONSTOP);
+}
+
+void ShowApplicationError(const std::exception& error) {
+  const void* address = nullptr;
+  if (auto* own = dynamic_cast<const Error*>(&error)) address = own->address();
+  wchar_t head[512];
+  std::swprintf(head, 512, L"Exception %ls in module %ls at %016llX.", ClassNameOf(error).c_str(),
+                FileNameOf(ModulePath()).c_str(),
+                static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(address)));
+  const std::wstring text = std::wstring(head) + L"\n" + ReportText(ErrorText(error)) + L"\n";
+  ::MessageBoxW(nullptr, text.c_str(), L"Application Error", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+}
+
+void RunHandler(HWND owner, const std::wstring& title, const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const std::exception& error) {
+    ShowErrorReport(owner, title, error);
+  } catch (...) {
+    ShowErrorReport(owner, title, Error(L"Unknown error"));
+  }
+}

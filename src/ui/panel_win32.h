@@ -1,0 +1,7 @@
+#pragma once
+// A plain container with a raised one-pixel bevel that passes its children's
+// notifications on to its parent, as the form's panels need.
+#include <windows.h>
+
+// Registers the panel class once per process; returns its name.
+const wchar_t* PanelClassName(HINSTANCE instance);
