@@ -8,6 +8,8 @@ GET /__status/<code>/<path>    the file (or a short page when it is missing) wit
 GET /__cut/<n>/<path>          the file's full Content-Length, but only n bytes, then close
 GET /__stall                   accepts the request and answers nothing (closed after --stall-limit s)
 GET /__slow/<ms>/<path>        the file in 64 KiB pieces with a pause of <ms> between them
+GET /__headers                 the request's header lines as the body (text, with Content-Length)
+GET /__redirect/<path>         302 to /<path>
 
 The chosen port is written to --port-file once the server listens.
 """
@@ -66,6 +68,15 @@ class Handler(BaseHTTPRequestHandler):
             while time.time() < deadline:
                 time.sleep(0.2)
             self.close_connection = True
+            return
+        if mode == "__headers":
+            return self._send_body(200, str(self.headers).encode("utf-8", "replace"))
+        if mode == "__redirect":
+            target = "/" + "/".join(parts[2:])
+            self.send_response(302)
+            self.send_header("Location", target)
+            self.send_header("Content-Length", "0")
+            self.end_headers()
             return
         if mode == "__status":
             code = int(parts[2])
