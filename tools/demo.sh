@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Installs what is missing, cross-builds the utility and runs it under Wine on a virtual
+# display, against the bundled local HTTP server and platform stand-in; saves screenshots
+# in build/demo/shots and prints what it did.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+jobs=${JOBS:-2}
+
+bash tools/install-deps.sh
+
+cmake -S . -B build/win -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALVERA_BENCH=OFF >/dev/null
+cmake --build build/win -j"$jobs" --target KalveraBase fake_platform demo_driver
+
+demo=$root/build/demo
+state=$demo/state
+shots=$demo/shots
+rm -rf "$shots"
+mkdir -p "$shots"
+
+stop_environment() { bash tests/wine/wine_environment.sh stop "$state" >/dev/null 2>&1 || true; }
+trap stop_environment EXIT
+bash tests/wine/wine_environment.sh start "$state"
+display=$(cat "$state/display")
+
+# The driver asks for screenshots by dropping "<name>.request" files.
+take_requested_shots() {
+  local request name
+  for request in "$shots"/*.request; do
+    [ -e "$request" ] || continue
+    name=$(basename "$request" .request)
+    import -window root -display "$display" "png:$shots/$name.png.tmp" 2>/dev/null &&
+      mv "$shots/$name.png.tmp" "$shots/$name.png"
+    rm -f "$request"
+  done
+}
+
+export KALVERA_APP_EXE=$root/build/win/KalveraBase.exe
+export KALVERA_STANDIN_EXE=$root/build/win/tests/tools/1cv8.exe
+export KALVERA_SHOT_DIR
+KALVERA_SHOT_DIR="Z:$(echo "$shots" | tr / '\\')"
+export KALVERA_TEST_TIMEOUT=300
+
+bash tests/wine/run_in_prefix.sh "$state" "$root/build/win/demo/demo_driver.exe" &
+driver=$!
+while kill -0 "$driver" 2>/dev/null; do
+  take_requested_shots
+  sleep 0.2
+done
+set +e
+wait "$driver"
+rc=$?
+set -e
+take_requested_shots
+echo
+echo "Screenshots:"
+ls -1 "$shots"/*.png 2>/dev/null || echo "  (none)"
+exit "$rc"
