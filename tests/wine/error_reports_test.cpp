@@ -1,0 +1,80 @@
+// The two ways a failure reaches the user, shown by the real message boxes.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cwchar>
+#include <stdexcept>
+#include <thread>
+
+#include "app/application_win32.h"
+#include "app/error.h"
+#include "app/error_report_win32.h"
+#include "harness.h"
+
+using namespace harness;
+using namespace std::chrono_literals;
+
+namespace {
+
+bool HasIcon(const MessageBoxView& box) {
+  HWND icon = ::GetDlgItem(box.window, 1088);
+  return icon && ::IsWindowVisible(icon) && ::SendMessageW(icon, STM_GETICON, 0, 0) != 0;
+}
+
+// Runs `show` on a thread of its own, reads the box it opens and presses OK.
+MessageBoxView ShowAndRead(const std::function<void()>& show) {
+  std::thread shower(show);
+  const auto box = WaitForMessageBox(::GetCurrentProcessId(), 10s);
+  MessageBoxView seen = box.value_or(MessageBoxView{});
+  seen.caption += HasIcon(seen) ? L" [icon]" : L"";
+  if (box) ClickOk(*box);
+  shower.join();
+  return seen;
+}
+
+}  // namespace
+
+TEST(ErrorReports, HandlerErrorEndsTheHandlerAndShowsItsTextWithAStopIcon) {
+  bool went_on = false;
+  const MessageBoxView box = ShowAndRead([&] {
+    RunHandler(nullptr, L"Kalverabase", [&] {
+      throw Error(L"Stream write error");
+      went_on = true;
+    });
+  });
+  EXPECT_EQ(box.text, L"Stream write error.");
+  EXPECT_EQ(box.caption, L"Kalverabase [icon]");
+  EXPECT_FALSE(went_on);
+}
+
+TEST(ErrorReports, ApplicationErrorNamesClassModuleAndMessage) {
+  const MessageBoxView box = ShowAndRead([] { ShowApplicationError(std::runtime_error("Out of handles")); });
+  EXPECT_EQ(box.caption, L"Application Error [icon]");
+  wchar_t own_path[MAX_PATH];
+  ::GetModuleFileNameW(nullptr, own_path, MAX_PATH);
+  const std::wstring own_name = std::wcsrchr(own_path, L'\\') + 1;
+  EXPECT_EQ(box.text.rfind(L"Exception std::runtime_error in module " + own_name + L" at ", 0), 0u)
+      << ToUtf8(box.text);
+  EXPECT_NE(box.text.find(L".\nOut of handles.\n"), std::wstring::npos) << ToUtf8(box.text);
+}
+
+TEST(ErrorReports, ModalMessageHasNoIconAndWaitsEvenWithATerminationPending) {
+  ApplicationWin32 app(L"Kalverabase");
+  MessageBoxView seen;
+  std::thread shower([&] {
+    app.RequestTermination();  // the guard's first match did this before its second message
+    app.ShowMessage(L"Необходимо закрыть все 1С");
+    MSG quit;
+    // The request survives the message: the main loop still takes it up afterwards.
+    seen.window = ::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) ? HWND(1) : nullptr;
+  });
+  const auto box = WaitForMessageBox(::GetCurrentProcessId(), 10s);
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(box->text, L"Необходимо закрыть все 1С");
+  EXPECT_EQ(box->caption, L"Kalverabase");
+  EXPECT_FALSE(HasIcon(*box));
+  ClickOk(*box);
+  shower.join();
+  EXPECT_TRUE(seen.window) << "the termination request was lost";
+}
