@@ -17,5 +17,7 @@ std::wstring SystemErrorText(std::uint32_t code, const std::wstring& system_mess
                      system_message[end - 1] == L'\r' || system_message[end - 1] == L'\n')) {
     --end;
   }
-  return L"System Error.  Code: " + std::to_wstring(code) + L".\r\n" + system_message.substr(0, end);
+  // "%d": a code with the top bit set reads as a negative number.
+  return L"System Error.  Code: " + std::to_wstring(static_cast<std::int32_t>(code)) + L".\r\n" +
+         system_message.substr(0, end);
 }

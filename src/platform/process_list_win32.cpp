@@ -1,0 +1,109 @@
+#include "platform/process_list_win32.h"
+
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <cwchar>
+
+#include "app/error.h"
+#include "app/unique_handle_win32.h"
+#include "platform/process_path.h"
+
+namespace {
+
+// Both path queries name the main executable in a buffer of this many characters.
+constexpr DWORD kPathCapacity = MAX_PATH;
+
+// PROCESS_QUERY_INFORMATION | PROCESS_VM_READ: what GetModuleFileNameExW needs.
+constexpr DWORD kQueryAccess = 0x410;
+
+static_assert(sizeof(void*) != 8 || sizeof(PROCESSENTRY32W) == 568,
+              "the 64-bit Toolhelp record the process scan is written for");
+
+using GetModuleFileNameExWFn = DWORD(WINAPI*)(HANDLE, HMODULE, LPWSTR, DWORD);
+using QueryFullProcessImageNameWFn = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, PDWORD);
+
+// PSAPI.dll is bound at the first use and stays loaded for the rest of the run; when it
+// or the function is missing the query simply counts as failed.
+GetModuleFileNameExWFn ModuleFileNameFunction() {
+  static const GetModuleFileNameExWFn function = [] {
+    HMODULE psapi = ::LoadLibraryW(L"PSAPI.dll");
+    if (!psapi) return GetModuleFileNameExWFn{nullptr};
+    return reinterpret_cast<GetModuleFileNameExWFn>(
+        reinterpret_cast<void*>(::GetProcAddress(psapi, "GetModuleFileNameExW")));
+  }();
+  return function;
+}
+
+unsigned MajorVersion() {
+  // RtlGetVersion tells the truth where GetVersionExW is shimmed by the manifest.
+  using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
+  OSVERSIONINFOW info{};
+  info.dwOSVersionInfoSize = sizeof(info);
+  if (HMODULE ntdll = ::GetModuleHandleW(L"ntdll")) {
+    auto rtl_get_version = reinterpret_cast<RtlGetVersionFn>(
+        reinterpret_cast<void*>(::GetProcAddress(ntdll, "RtlGetVersion")));
+    if (rtl_get_version && rtl_get_version(&info) == 0) return info.dwMajorVersion;
+  }
+  if (::GetVersionExW(&info)) return info.dwMajorVersion;
+  return 0;
+}
+
+std::wstring TextUpToNul(const wchar_t* buffer) {
+  return std::wstring(buffer, ::wcsnlen(buffer, kPathCapacity));
+}
+
+}  // namespace
+
+void ProcessListWin32::Scan(const ProcessVisitor& visit) {
+  // The snapshot is closed on every way out, a visitor's error included.
+  UniqueSnapshot snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
+       more = ::Process32NextW(snapshot.get(), &entry)) {
+    const std::wstring name(entry.szExeFile, ::wcsnlen(entry.szExeFile, MAX_PATH));
+    if (!visit(name, entry.th32ProcessID)) return;
+  }
+}
+
+std::wstring ProcessListWin32::ExecutablePath(std::uint32_t pid) { return GetPathFromPID(pid); }
+
+std::wstring SystemMessage(unsigned long code) {
+  wchar_t* buffer = nullptr;
+  const DWORD length = ::FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  if (length == 0 || !buffer) return std::wstring();
+  std::wstring text(buffer, length);
+  ::LocalFree(buffer);
+  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
+    text.pop_back();
+  }
+  return text;
+}
+
+std::wstring GetPathFromPID(std::uint32_t pid) {
+  UniqueProcess process(::OpenProcess(kQueryAccess, FALSE, pid));
+  if (!process) {
+    const DWORD code = ::GetLastError();
+    throw Error(SystemErrorText(code, SystemMessage(code)));
+  }
+  wchar_t buffer[kPathCapacity] = {};
+  const auto module_file_name = [&]() -> std::optional<std::wstring> {
+    const GetModuleFileNameExWFn function = ModuleFileNameFunction();
+    if (!function || function(process.get(), nullptr, buffer, kPathCapacity) == 0) return std::nullopt;
+    return TextUpToNul(buffer);
+  };
+  const auto full_image_name = [&]() -> std::optional<std::wstring> {
+    HMODULE kernel32 = ::GetModuleHandleW(L"kernel32");
+    auto function = kernel32 ? reinterpret_cast<QueryFullProcessImageNameWFn>(reinterpret_cast<void*>(
+                                   ::GetProcAddress(kernel32, "QueryFullProcessImageNameW")))
+                             : nullptr;
+    DWORD size = kPathCapacity;
+    if (!function || !function(process.get(), 0, buffer, &size)) return std::nullopt;
+    return TextUpToNul(buffer);
+  };
+  return ChooseExecutablePath(module_file_name, MajorVersion(), full_image_name);
+}

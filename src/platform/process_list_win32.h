@@ -1,0 +1,21 @@
+#pragma once
+// The process watch on Windows: Toolhelp snapshots and the process's image path.
+#include <cstdint>
+#include <string>
+
+#include "platform/process_list.h"
+
+class ProcessListWin32 : public ProcessList {
+ public:
+  void Scan(const ProcessVisitor& visit) override;
+  std::wstring ExecutablePath(std::uint32_t pid) override;
+};
+
+// The full path of the executable of process `pid`. Raises Error ("System Error.  Code: N."
+// and the system's message) when the process cannot be opened; gives empty text when
+// neither path query answers.
+std::wstring GetPathFromPID(std::uint32_t pid);
+
+// The system's own message for an error code, without its trailing line break; empty
+// when the system has none.
+std::wstring SystemMessage(unsigned long code);
