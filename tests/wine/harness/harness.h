@@ -1,0 +1,10 @@
+#pragma once
+// What every Wine test uses to drive and watch the real system from inside the prefix:
+// the runner's environment, polling, processes, the utility's windows, the platform
+// stand-in, and files. Everything lives in namespace harness.
+#include "environment.h"
+#include "files.h"
+#include "polling.h"
+#include "processes.h"
+#include "stand_in.h"
+#include "window_driver.h"

@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# Runs one Windows test program in a fresh copy of the template prefix, beside its own
+# HTTP server, and tears both down afterwards whatever happened.
+#
+#   run_in_prefix.sh <state-dir> <test-exe> [args...]
+#
+# Reads (Linux paths, set by CTest): KALVERA_APP_EXE, KALVERA_STANDIN_EXE; optional
+# KALVERA_TEST_TIMEOUT (seconds, default 150) and KALVERA_KEEP_RUN=1 to keep the files.
+# The test program sees (Windows paths): KALVERA_APP, KALVERA_STANDIN, KALVERA_HTTP_ROOT,
+# KALVERA_TEST_TMP, and KALVERA_HTTP_PORT.
+set -euo pipefail
+
+[ $# -ge 2 ] || { echo "usage: $0 <state-dir> <test-exe> [args...]" >&2; exit 2; }
+state=$(cd "$1" && pwd)
+test_exe=$2
+shift 2
+here=$(cd "$(dirname "$0")" && pwd)
+server_script="$here/../tools/http_server.py"
+
+[ -f "$state/display" ] && [ -f "$state/template.ready" ] || {
+  echo "the Wine environment is not started (wine_environment.sh start $state)" >&2
+  exit 2
+}
+
+export USER=tester HOME="$state/home" WINEARCH=win64 WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+DISPLAY=$(cat "$state/display")
+export DISPLAY
+
+mkdir -p "$state/runs"
+run=$(mktemp -d "$state/runs/$(basename "$test_exe" .exe).XXXXXX")
+export WINEPREFIX="$run/prefix"
+server_pid=""
+test_pid=""
+
+cleanup() {
+  local rc=$?
+  if [ -n "$test_pid" ]; then kill "$test_pid" 2>/dev/null || true; fi
+  WINEPREFIX="$WINEPREFIX" wineserver -k >/dev/null 2>&1 || true
+  if [ -n "$server_pid" ]; then
+    kill "$server_pid" 2>/dev/null || true
+    wait "$server_pid" 2>/dev/null || true
+  fi
+  if [ "${KALVERA_KEEP_RUN:-0}" = 1 ]; then
+    echo "kept $run" >&2
+  else
+    rm -rf "$run"
+  fi
+  exit "$rc"
+}
+trap cleanup EXIT
+trap 'exit 143' TERM INT
+
+# Z: is the Linux root in every prefix.
+windows_path() { printf 'Z:%s' "$(realpath -m "$1" | tr / '\\')"; }
+
+cp -a "$state/template" "$WINEPREFIX"
+mkdir -p "$run/http_root" "$WINEPREFIX/drive_c/kalvera_test_tmp"
+
+python3 "$server_script" --root "$run/http_root" --port-file "$run/port" </dev/null &
+server_pid=$!
+for _ in $(seq 100); do
+  [ -s "$run/port" ] && break
+  kill -0 "$server_pid" 2>/dev/null || { echo "the test HTTP server did not start" >&2; exit 2; }
+  sleep 0.1
+done
+[ -s "$run/port" ] || { echo "the test HTTP server gave no port" >&2; exit 2; }
+
+export KALVERA_HTTP_PORT
+KALVERA_HTTP_PORT=$(cat "$run/port")
+export KALVERA_HTTP_ROOT
+KALVERA_HTTP_ROOT=$(windows_path "$run/http_root")
+export KALVERA_TEST_TMP='C:\kalvera_test_tmp'
+if [ -n "${KALVERA_APP_EXE:-}" ]; then
+  export KALVERA_APP
+  KALVERA_APP=$(windows_path "$KALVERA_APP_EXE")
+fi
+if [ -n "${KALVERA_STANDIN_EXE:-}" ]; then
+  export KALVERA_STANDIN
+  KALVERA_STANDIN=$(windows_path "$KALVERA_STANDIN_EXE")
+fi
+
+# In the background, so that a TERM from CTest is acted on at once rather than after it.
+timeout -k 5 "${KALVERA_TEST_TIMEOUT:-150}" wine "$test_exe" "$@" </dev/null &
+test_pid=$!
+set +e
+wait "$test_pid"
+rc=$?
+set -e
+test_pid=""
+[ "$rc" -eq 124 ] && echo "timed out after ${KALVERA_TEST_TIMEOUT:-150} s" >&2
+exit "$rc"
