@@ -1,13 +1,15 @@
 // A stand-in for the 1C:Enterprise platform in the Wine tests; never shipped.
 //
 // It logs what it received next to its own executable (1cv8_calls.log), then:
-//  - ENTERPRISE, or no arguments: user mode, a visible window until WM_CLOSE;
+//  - ENTERPRISE, or no arguments: user mode, a visible window until WM_CLOSE, whose
+//    status bar shows the arguments and whose progress bar stands at 250 of 0..1000;
 //  - createinfobase File=<folder>: makes the folder and an empty infobase file in it;
 //  - CONFIG /F <folder> /LoadCfg <file>: copies the file to <folder>\loaded.cf;
 //  - CONFIG /F <folder> /UpdateDBCfg: copies <folder>\loaded.cf to <folder>\applied.cf.
 // Server bases (/S) are only logged. A batch run lingers KALVERA_STANDIN_BATCH_MS
 // (default 2000) before it ends, so that the utility's 1 s polls see it running.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <optional>
 #include <string>
@@ -21,6 +23,10 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"StandIn1cv8";
 constexpr wchar_t kWindowCaption[] = L"1C:Enterprise stand-in";
 constexpr DWORD kDefaultBatchMilliseconds = 2000;
+// The user-mode window's controls: the same kinds, in the same modes, as the utility's, so
+// the harness's cross-process readers are checked against contents known beforehand.
+constexpr int kStatusBarId = 1;
+constexpr int kProgressBarId = 2;
 
 bool EqualsIgnoringCase(const std::wstring& a, const wchar_t* b) {
   return ::CompareStringOrdinal(a.c_str(), -1, b, -1, TRUE) == CSTR_EQUAL;
@@ -150,7 +156,22 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
   return ::DefWindowProcW(window, message, wparam, lparam);
 }
 
-int RunUserMode(HINSTANCE instance) {
+void AddControls(HWND window, HINSTANCE instance, const std::vector<std::wstring>& args) {
+  std::wstring shown;
+  for (const std::wstring& arg : args) shown += (shown.empty() ? L"" : L" ") + arg;
+  HWND status = ::CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window,
+                                  reinterpret_cast<HMENU>(kStatusBarId), instance, nullptr);
+  ::SendMessageW(status, SB_SIMPLE, TRUE, 0);
+  ::SendMessageW(status, SB_SETTEXTW, 255, reinterpret_cast<LPARAM>(shown.c_str()));
+  HWND bar = ::CreateWindowExW(0, PROGRESS_CLASSW, nullptr, WS_CHILD | WS_VISIBLE, 10, 10, 380, 20, window,
+                               reinterpret_cast<HMENU>(kProgressBarId), instance, nullptr);
+  ::SendMessageW(bar, PBM_SETRANGE32, 0, 1000);
+  ::SendMessageW(bar, PBM_SETPOS, 250, 0);
+}
+
+int RunUserMode(HINSTANCE instance, const std::vector<std::wstring>& args) {
+  INITCOMMONCONTROLSEX common{sizeof(common), ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
+  ::InitCommonControlsEx(&common);
   WNDCLASSW window_class{};
   window_class.lpfnWndProc = WindowProc;
   window_class.hInstance = instance;
@@ -162,6 +183,7 @@ int RunUserMode(HINSTANCE instance) {
                                   CW_USEDEFAULT, CW_USEDEFAULT, 420, 200, nullptr, nullptr, instance,
                                   nullptr);
   if (!window) return 1;
+  AddControls(window, instance, args);
   MSG message;
   while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
     ::TranslateMessage(&message);
@@ -178,7 +200,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   AppendToLog(FormatStandInRun({::GetCurrentProcessId(), raw, line.arguments}));
 
   const std::vector<std::wstring>& args = line.arguments;
-  if (args.empty() || EqualsIgnoringCase(args[0], L"ENTERPRISE")) return RunUserMode(instance);
+  if (args.empty() || EqualsIgnoringCase(args[0], L"ENTERPRISE")) return RunUserMode(instance, args);
   if (EqualsIgnoringCase(args[0], L"createinfobase")) {
     CreateInfobase(args);
   } else if (EqualsIgnoringCase(args[0], L"CONFIG")) {
