@@ -1,0 +1,19 @@
+#pragma once
+// The download as the stage chain uses it, so the chain runs against a fake as well.
+#include <string>
+
+#include "app/control_model.h"
+
+class Downloader {
+ public:
+  virtual ~Downloader() = default;
+  // Stores the body of an HTTP GET of `fileURL` in the file `FileName` and moves
+  // `Progress` as the bytes arrive; the window's messages are handled after every block.
+  // True once the whole body is on disk, and the bar then shows full. Raises Error when
+  // the transfer fails: no response, an HTTP status other than 2xx, a broken or short
+  // body, a file that cannot be created or written. Nothing half-written is left at
+  // `FileName` then (a failure before the body leaves an older file untouched, one
+  // during it removes the file), and the bar's position is back at 0.
+  virtual bool GetInetFile(const std::wstring& fileURL, const std::wstring& FileName,
+                           ProgressBar& Progress) = 0;
+};

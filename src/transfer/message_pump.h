@@ -1,0 +1,10 @@
+#pragma once
+// Lets the window live while a long task holds the GUI thread.
+
+class MessagePump {
+ public:
+  virtual ~MessagePump() = default;
+  // Handles every message waiting in the GUI thread's queue, then returns. A quit
+  // request found there is kept for the main message loop, not acted on.
+  virtual void HandlePending() = 0;
+};

@@ -1,0 +1,183 @@
+#pragma once
+// Test doubles for the transfer: a scripted server, files in memory, a bar that clamps
+// like the real control, and a pump that counts its turns.
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "transfer/get_inet_file.h"
+
+// One response, played back. The body comes in pieces of the size asked for, or of
+// `piece` bytes when that is smaller (a chunked server hands out less at a time).
+struct ScriptedResponse {
+  bool no_response = false;
+  std::wstring no_response_reason;
+  unsigned status = 200;
+  std::optional<std::uint32_t> content_length;
+  std::string body;
+  std::uint32_t piece = 1u << 30;
+  // The read that would deliver bytes past this offset fails instead.
+  std::optional<size_t> fails_at;
+  std::wstring read_failure;
+};
+
+class ScriptedHttp : public HttpSource {
+ public:
+  ScriptedResponse next;
+  std::vector<std::wstring> requested;
+  std::vector<std::uint32_t> read_sizes;
+  int open_responses = 0;
+
+  std::unique_ptr<HttpResponse> Get(const std::wstring& url, std::wstring& reason) override {
+    requested.push_back(url);
+    if (next.no_response) {
+      reason = next.no_response_reason;
+      return nullptr;
+    }
+    return std::make_unique<Response>(*this);
+  }
+
+ private:
+  class Response : public HttpResponse {
+   public:
+    explicit Response(ScriptedHttp& http) : http_(http) { ++http_.open_responses; }
+    ~Response() override { --http_.open_responses; }
+    unsigned StatusCode() const override { return http_.next.status; }
+    std::optional<std::uint32_t> ContentLength() const override {
+      return http_.next.content_length;
+    }
+    bool Read(unsigned char* buffer, std::uint32_t size, std::uint32_t& delivered,
+              std::wstring& reason) override {
+      const ScriptedResponse& r = http_.next;
+      http_.read_sizes.push_back(size);
+      delivered = 0;
+      const size_t n = std::min<size_t>({size, r.piece, r.body.size() - offset_});
+      if (r.fails_at && offset_ + std::max<size_t>(n, 1) > *r.fails_at) {
+        reason = r.read_failure;
+        return false;
+      }
+      std::memcpy(buffer, r.body.data() + offset_, n);
+      offset_ += n;
+      delivered = static_cast<std::uint32_t>(n);
+      return true;
+    }
+
+   private:
+    ScriptedHttp& http_;
+    size_t offset_ = 0;
+  };
+};
+
+// Files in memory. A file being written is visible at its path at once, as on disk.
+class MemoryFiles : public OutputFiles {
+ public:
+  std::map<std::wstring, std::string> files;
+  std::wstring create_failure;       // non-empty: Create fails with this system message
+  std::optional<size_t> disk_space;  // a write past this many bytes of the file fails
+  std::vector<std::uint32_t> write_sizes;
+  std::vector<std::wstring> removed;
+  int open_files = 0;
+  bool removed_while_open = false;
+  int creates = 0;
+
+  std::unique_ptr<OutputFile> Create(const std::wstring& path, std::wstring& reason) override {
+    ++creates;
+    if (!create_failure.empty()) {
+      reason = create_failure;
+      return nullptr;
+    }
+    files[path].clear();
+    return std::make_unique<File>(*this, path);
+  }
+  void Remove(const std::wstring& path) override {
+    if (open_files != 0) removed_while_open = true;
+    removed.push_back(path);
+    files.erase(path);
+  }
+  bool Exists(const std::wstring& path) const { return files.count(path) != 0; }
+
+ private:
+  class File : public OutputFile {
+   public:
+    File(MemoryFiles& owner, std::wstring path) : owner_(owner), path_(std::move(path)) {
+      ++owner_.open_files;
+    }
+    ~File() override { Close(); }
+    bool Write(const unsigned char* data, std::uint32_t size) override {
+      owner_.write_sizes.push_back(size);
+      std::string& content = owner_.files[path_];
+      if (owner_.disk_space && content.size() + size > *owner_.disk_space) return false;
+      content.append(reinterpret_cast<const char*>(data), size);
+      return true;
+    }
+    void Close() override {
+      if (open_) --owner_.open_files;
+      open_ = false;
+    }
+
+   private:
+    MemoryFiles& owner_;
+    std::wstring path_;
+    bool open_ = true;
+  };
+};
+
+// Keeps range and position as the control does: the position always inside 0..Max.
+class ClampingBar : public ProgressBar {
+ public:
+  int max = 100;
+  int position = 0;
+  std::vector<int> maxima;
+  std::vector<int> steps;
+  std::vector<int> positions_after_step;
+
+  void SetMax(int m) override {
+    maxima.push_back(m);
+    max = m;
+    position = std::clamp(position, 0, max);
+  }
+  void SetPosition(int p) override { position = std::clamp(p, 0, max); }
+  void StepBy(int d) override {
+    steps.push_back(d);
+    position = static_cast<int>(std::clamp<long long>(static_cast<long long>(position) + d, 0, max));
+    positions_after_step.push_back(position);
+  }
+};
+
+class CountingPump : public MessagePump {
+ public:
+  int turns = 0;
+  void HandlePending() override { ++turns; }
+};
+
+// A body whose bytes differ from block to block, so a lost or repeated block shows.
+inline std::string PatternBody(size_t size) {
+  std::string body(size, '\0');
+  std::uint32_t x = 2463534242u;
+  for (char& c : body) {
+    x ^= x << 13;
+    x ^= x >> 17;
+    x ^= x << 5;
+    c = static_cast<char>(x);
+  }
+  return body;
+}
+
+// Everything one transfer needs, wired together.
+struct TransferRig {
+  ScriptedHttp http;
+  MemoryFiles files;
+  CountingPump pump;
+  ClampingBar bar;
+  TransferSystem system{http, files, pump};
+
+  bool Run(const std::wstring& url = L"http://127.0.0.1:47831/resources/database.cf",
+           const std::wstring& path = L"C:\\Users\\tester\\Documents\\Kalvera1C\\database.cf") {
+    return GetInetFile(url, path, bar, system);
+  }
+};

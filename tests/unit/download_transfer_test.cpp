@@ -1,0 +1,254 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/error.h"
+#include "download_fakes.h"
+
+namespace {
+
+const std::wstring kUrl = L"http://127.0.0.1:47831/install/download/Setup1C.zip";
+const std::wstring kPath = L"C:\\Users\\tester\\Downloads\\KalveraDownload\\update_pack.zip";
+
+std::wstring RaisedText(TransferRig& rig) {
+  try {
+    rig.Run(kUrl, kPath);
+  } catch (const Error& e) {
+    return e.text();
+  }
+  ADD_FAILURE() << "no error raised";
+  return L"";
+}
+
+}  // namespace
+
+TEST(GetInetFile, StoresTheBodyExactlyAndStepsTheBarByTheHundredsOfEachBlock) {
+  TransferRig rig;
+  rig.http.next.content_length = 1000000;
+  rig.http.next.body = PatternBody(1000000);
+
+  EXPECT_TRUE(rig.Run(kUrl, kPath));
+
+  EXPECT_EQ(rig.files.files[kPath], rig.http.next.body);
+  EXPECT_EQ(rig.bar.maxima, std::vector<int>{10000});
+  // 325 full blocks step 31 each, the last 1,600 bytes 16, the empty read 0.
+  std::vector<int> expected_steps(325, 31);
+  expected_steps.push_back(16);
+  expected_steps.push_back(0);
+  EXPECT_EQ(rig.bar.steps, expected_steps);
+  EXPECT_EQ(rig.bar.position, 10000) << "a finished download shows a full bar";
+}
+
+TEST(GetInetFile, ReadsInBlocksOf3072AndTurnsThePumpOncePerRead) {
+  TransferRig rig;
+  rig.http.next.content_length = 200000;
+  rig.http.next.body = PatternBody(200000);
+
+  rig.Run();
+
+  // 65 full blocks, 320 bytes, then the empty read that ends the body.
+  EXPECT_EQ(rig.http.read_sizes, std::vector<std::uint32_t>(67, 3072));
+  std::vector<std::uint32_t> writes(65, 3072);
+  writes.push_back(320);
+  EXPECT_EQ(rig.files.write_sizes, writes) << "one write per non-empty block";
+  EXPECT_EQ(rig.pump.turns, 67);
+}
+
+TEST(GetInetFile, SetsTheRangeFromTheContentLengthAndEndsFull) {
+  struct Case {
+    std::uint32_t length;
+    int max;
+  } cases[] = {
+      {1000000, 10000}, {200000, 2000}, {307250, 3072}, {150, 2}, {250, 2},
+      {151, 2},         {51, 1},        {50, 0},        {49, 0},  {0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.length);
+    TransferRig rig;
+    rig.bar.max = 100;
+    rig.bar.position = 40;  // where an earlier download left it
+    rig.http.next.content_length = c.length;
+    rig.http.next.body = PatternBody(c.length);
+
+    EXPECT_TRUE(rig.Run());
+
+    EXPECT_EQ(rig.bar.maxima, std::vector<int>{c.max});
+    EXPECT_EQ(rig.bar.max, c.max);
+    EXPECT_EQ(rig.bar.position, c.max);
+    EXPECT_EQ(rig.files.files[L"C:\\Users\\tester\\Documents\\Kalvera1C\\database.cf"].size(),
+              c.length);
+  }
+}
+
+TEST(GetInetFile, StartsTheBarAtZeroBeforeTheFirstBlock) {
+  TransferRig rig;
+  rig.bar.max = 100;
+  rig.bar.position = 100;  // full after an earlier download
+  rig.http.next.content_length = 1000000;
+  rig.http.next.body = PatternBody(1000000);
+
+  rig.Run();
+
+  ASSERT_FALSE(rig.bar.positions_after_step.empty());
+  EXPECT_EQ(rig.bar.positions_after_step.front(), 31);
+}
+
+TEST(GetInetFile, LeavesTheRangeAloneWithoutAContentLength) {
+  TransferRig rig;
+  rig.bar.max = 500;  // from an earlier download
+  rig.bar.position = 7;
+  rig.http.next.body = PatternBody(40000);
+  rig.http.next.piece = 1000;  // a chunked server hands out less than asked
+
+  EXPECT_TRUE(rig.Run(kUrl, kPath));
+
+  EXPECT_TRUE(rig.bar.maxima.empty());
+  EXPECT_EQ(rig.bar.max, 500);
+  EXPECT_EQ(rig.bar.position, 500);
+  std::vector<int> expected_steps(40, 10);
+  expected_steps.push_back(0);
+  EXPECT_EQ(rig.bar.steps, expected_steps);
+  EXPECT_EQ(rig.files.files[kPath], rig.http.next.body);
+}
+
+TEST(GetInetFile, ReplacesALongerFileExactly) {
+  TransferRig rig;
+  rig.files.files[kPath] = std::string(50000, 'x');
+  rig.http.next.content_length = 1234;
+  rig.http.next.body = PatternBody(1234);
+
+  rig.Run(kUrl, kPath);
+
+  EXPECT_EQ(rig.files.files[kPath], rig.http.next.body);
+}
+
+TEST(GetInetFile, AcceptsEverySuccessStatusAndNoOther) {
+  struct Case {
+    unsigned status;
+    bool success;
+  } cases[] = {{200, true}, {203, true}, {299, true}, {199, false}, {300, false},
+               {302, false}, {304, false}, {404, false}, {500, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.status);
+    TransferRig rig;
+    rig.http.next.status = c.status;
+    rig.http.next.content_length = 20;
+    rig.http.next.body = PatternBody(20);
+    if (c.success) {
+      EXPECT_TRUE(rig.Run(kUrl, kPath));
+    } else {
+      EXPECT_THROW(rig.Run(kUrl, kPath), Error);
+    }
+  }
+}
+
+TEST(GetInetFile, ReportsEveryFailedTransferWithTheUrlAndTheReason) {
+  struct Case {
+    const char* name;
+    ScriptedResponse response;
+    std::wstring text;
+    bool file_was_created;
+  };
+  auto refused = [] {
+    ScriptedResponse r;
+    r.no_response = true;
+    r.no_response_reason = L"The attempt to connect to the server failed.\r\n";
+    return r;
+  };
+  auto status = [](unsigned code) {
+    ScriptedResponse r;
+    r.status = code;
+    r.body = "<html><body>Error page</body></html>";
+    r.content_length = static_cast<std::uint32_t>(r.body.size());
+    return r;
+  };
+  auto cut = [] {
+    ScriptedResponse r;
+    r.content_length = 10000;
+    r.body = PatternBody(4000);  // the server closed early
+    return r;
+  };
+  auto reset = [] {
+    ScriptedResponse r;
+    r.body = PatternBody(10000);
+    r.fails_at = 7000;
+    r.read_failure = L"The operation timed out\r\n";
+    return r;
+  };
+  const std::wstring head = L"Cannot download \"" + kUrl + L"\". ";
+  const Case cases[] = {
+      {"refused", refused(), head + L"The attempt to connect to the server failed", false},
+      {"404", status(404), head + L"The server answered with HTTP status 404", false},
+      {"500", status(500), head + L"The server answered with HTTP status 500", false},
+      {"cut short", cut(), head + L"The connection closed after 4000 of 10000 bytes", true},
+      {"read fails", reset(), head + L"The operation timed out", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TransferRig rig;
+    rig.bar.max = 100;
+    rig.bar.position = 60;
+    rig.http.next = c.response;
+
+    EXPECT_EQ(RaisedText(rig), c.text);
+
+    EXPECT_FALSE(rig.files.Exists(kPath)) << "no half-written file is left";
+    EXPECT_EQ(rig.files.creates != 0, c.file_was_created)
+        << "the file is created only once the status is known to be good";
+    EXPECT_FALSE(rig.files.removed_while_open);
+    EXPECT_EQ(rig.files.open_files, 0);
+    EXPECT_EQ(rig.http.open_responses, 0);
+    EXPECT_EQ(rig.bar.position, 0);
+  }
+}
+
+TEST(GetInetFile, KeepsAnOlderFileWhenTheServerFailsBeforeTheBody) {
+  struct Case {
+    const char* name;
+    bool no_response;
+    unsigned status;
+  } cases[] = {{"unreachable", true, 200}, {"404", false, 404}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TransferRig rig;
+    rig.files.files[kPath] = "older";
+    rig.http.next.no_response = c.no_response;
+    rig.http.next.no_response_reason = L"The server name or address could not be resolved";
+    rig.http.next.status = c.status;
+    rig.http.next.body = "not found";
+
+    EXPECT_THROW(rig.Run(kUrl, kPath), Error);
+
+    EXPECT_EQ(rig.files.files[kPath], "older");
+  }
+}
+
+TEST(GetInetFile, ReportsAFileThatCannotBeCreatedWithItsPathAndTheSystemMessage) {
+  TransferRig rig;
+  rig.files.create_failure = L"The system cannot find the path specified. \r\n";
+  rig.http.next.content_length = 200000;
+  rig.http.next.body = PatternBody(200000);
+
+  EXPECT_EQ(RaisedText(rig),
+            L"Cannot create file \"" + kPath + L"\". The system cannot find the path specified");
+
+  EXPECT_TRUE(rig.http.read_sizes.empty()) << "the read loop never starts";
+  EXPECT_EQ(rig.http.open_responses, 0);
+  EXPECT_TRUE(rig.files.removed.empty()) << "a file it could not create is not its to delete";
+}
+
+TEST(GetInetFile, StopsAtAFailedWriteAndRemovesThePartialFile) {
+  TransferRig rig;
+  rig.files.disk_space = 10000;
+  rig.http.next.content_length = 200000;
+  rig.http.next.body = PatternBody(200000);
+
+  EXPECT_EQ(RaisedText(rig), L"Stream write error");
+
+  EXPECT_EQ(rig.files.write_sizes.size(), 4u) << "no write after the failed one";
+  EXPECT_EQ(rig.http.read_sizes.size(), 4u);
+  EXPECT_FALSE(rig.files.Exists(kPath));
+  EXPECT_FALSE(rig.files.removed_while_open);
+  EXPECT_EQ(rig.http.open_responses, 0);
+}
