@@ -1,0 +1,14 @@
+#include "transfer/downloader_win32.h"
+
+#include "transfer/get_inet_file.h"
+#include "transfer/message_pump_win32.h"
+#include "transfer/output_files_win32.h"
+
+WinInetDownloader::WinInetDownloader(DWORD server_timeout_ms) : http_(server_timeout_ms) {}
+
+bool WinInetDownloader::GetInetFile(const std::wstring& fileURL, const std::wstring& FileName,
+                                    ProgressBar& Progress) {
+  WindowsOutputFiles files;
+  QueuePumpWin32 pump;  // one per transfer: a quit request it took up goes back at the end
+  return ::GetInetFile(fileURL, FileName, Progress, TransferSystem{http_, files, pump});
+}

@@ -1,0 +1,339 @@
+// The download against the tests' HTTP server through the real WinINet, into the real
+// file system, moving a real progress bar in a window that must stay live meanwhile.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <wininet.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/error.h"
+#include "harness.h"
+#include "transfer/downloader_win32.h"
+#include "ui/progress_bar_win32.h"
+
+using namespace harness;
+
+namespace {
+
+// A window like the utility's bottom edge: a 454 x 27 bar with range 0..100. A timer
+// counts its ticks and asks for a repaint each time, so that both show whether the
+// window was served while a transfer held the thread.
+class LiveWindow {
+ public:
+  LiveWindow() {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
+    ::InitCommonControlsEx(&controls);
+    WNDCLASSW window_class{};
+    window_class.lpfnWndProc = &LiveWindow::Procedure;
+    window_class.hInstance = ::GetModuleHandleW(nullptr);
+    window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    window_class.lpszClassName = L"GetInetFileTestWindow";
+    ::RegisterClassW(&window_class);
+    window_ = ::CreateWindowExW(0, window_class.lpszClassName, L"GetInetFile", WS_OVERLAPPEDWINDOW,
+                                20, 20, 470, 120, nullptr, nullptr, window_class.hInstance, this);
+    bar_ = ::CreateWindowExW(0, PROGRESS_CLASSW, nullptr, WS_CHILD | WS_VISIBLE, 0, 40, 454, 27,
+                             window_, nullptr, window_class.hInstance, nullptr);
+    ::ShowWindow(window_, SW_SHOW);
+    ::UpdateWindow(window_);
+  }
+  ~LiveWindow() { ::DestroyWindow(window_); }
+
+  HWND bar() const { return bar_; }
+  void StartTicking(UINT interval_ms) { ::SetTimer(window_, 1, interval_ms, nullptr); }
+  void StopTicking() { ::KillTimer(window_, 1); }
+
+  int ticks = 0;
+  int paints = 0;
+  bool quit_on_first_tick = false;
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_NCCREATE) {
+      auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
+      ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<LiveWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    switch (message) {
+      case WM_TIMER:
+        if (self->ticks++ == 0 && self->quit_on_first_tick) ::PostQuitMessage(7);
+        ::InvalidateRect(window, nullptr, FALSE);
+        return 0;
+      case WM_PAINT: {
+        PAINTSTRUCT paint;
+        ::BeginPaint(window, &paint);
+        ::EndPaint(window, &paint);
+        ++self->paints;
+        return 0;
+      }
+      default:
+        return ::DefWindowProcW(window, message, wparam, lparam);
+    }
+  }
+
+  HWND window_ = nullptr;
+  HWND bar_ = nullptr;
+};
+
+// Bytes that differ from block to block, so that a lost, repeated or reordered block shows.
+std::string PatternBytes(size_t size, unsigned seed) {
+  std::string bytes(size, '\0');
+  unsigned x = seed * 2654435761u + 1;
+  for (char& c : bytes) {
+    x ^= x << 13;
+    x ^= x >> 17;
+    x ^= x << 5;
+    c = static_cast<char>(x >> 8);
+  }
+  return bytes;
+}
+
+// WinINet's own text for one of its codes, without the closing full stop and line break.
+std::wstring WinInetMessage(DWORD code) {
+  wchar_t text[512] = {};
+  ::FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_IGNORE_INSERTS,
+                   ::GetModuleHandleW(L"wininet.dll"), code, 0, text, 512, nullptr);
+  std::wstring message = text;
+  while (!message.empty() && (message.back() == L'.' || message.back() <= L' ')) message.pop_back();
+  return message;
+}
+
+// Handles whatever the window left in the queue, so that one test's paints and timer
+// messages do not reach the next.
+void DrainQueue() {
+  MSG msg;
+  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+}
+
+class GetInetFileTest : public ::testing::Test {
+ protected:
+  // One window for the whole suite: without a window manager, Wine takes two seconds to
+  // destroy a top-level window.
+  static void SetUpTestSuite() { shared_window = new LiveWindow; }
+  static void TearDownTestSuite() { delete shared_window; }
+
+  void SetUp() override {
+    window.StopTicking();
+    DrainQueue();
+    window.ticks = window.paints = 0;
+    window.quit_on_first_tick = false;
+    progress.SetMax(100);  // as the window creates the bar
+    progress.SetPosition(0);
+  }
+  void TearDown() override {
+    window.StopTicking();
+    DrainQueue();
+  }
+
+  std::wstring OutputPath(const std::wstring& name) { return TestTmp() + L"\\" + name; }
+
+  // The text of the error the download raises, or a failure when it returns.
+  std::wstring FailureOf(const std::wstring& url, const std::wstring& path,
+                         DWORD timeout_ms = kServerTimeoutMs) {
+    WinInetDownloader downloader(timeout_ms);
+    try {
+      downloader.GetInetFile(url, path, progress);
+    } catch (const Error& e) {
+      return e.text();
+    }
+    ADD_FAILURE() << "no error raised for " << ToUtf8(url);
+    return L"";
+  }
+
+  static LiveWindow* shared_window;
+  LiveWindow& window = *shared_window;
+  ProgressBarWin32 progress{window.bar()};
+  WinInetDownloader downloader;
+};
+
+LiveWindow* GetInetFileTest::shared_window = nullptr;
+
+TEST_F(GetInetFileTest, StoresTheBodyExactlyAndEndsWithAFullBar) {
+  struct Case {
+    size_t size;
+    int max;
+  } cases[] = {{1000000, 10000}, {200000, 2000}, {150, 2}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.size);
+    const std::string body = PatternBytes(c.size, static_cast<unsigned>(c.size));
+    const std::wstring name = L"body" + std::to_wstring(c.size) + L".bin";
+    ServeFile(L"/files/" + name, body);
+
+    EXPECT_TRUE(downloader.GetInetFile(HttpUrl(L"/files/" + name), OutputPath(name), progress));
+
+    EXPECT_TRUE(ReadFileBytes(OutputPath(name)) == body) << "the bytes on disk differ";
+    EXPECT_EQ(ProgressRange(window.bar()), std::make_pair(0, c.max));
+    EXPECT_EQ(ProgressPosition(window.bar()), c.max);
+  }
+}
+
+TEST_F(GetInetFileTest, LeavesTheRangeAloneWithoutAContentLength) {
+  const std::string body = PatternBytes(300000, 3);
+  ServeFile(L"/files/chunked.bin", body);
+  const wchar_t* routes[] = {L"/__chunked/files/chunked.bin", L"/__nolength/files/chunked.bin"};
+  for (const wchar_t* route : routes) {
+    SCOPED_TRACE(ToUtf8(route));
+    progress.SetMax(500);  // as an earlier download left it
+    progress.SetPosition(7);
+
+    EXPECT_TRUE(downloader.GetInetFile(HttpUrl(route), OutputPath(L"chunked.bin"), progress));
+
+    EXPECT_TRUE(ReadFileBytes(OutputPath(L"chunked.bin")) == body);
+    EXPECT_EQ(ProgressRange(window.bar()), std::make_pair(0, 500));
+    EXPECT_EQ(ProgressPosition(window.bar()), 500);
+  }
+}
+
+TEST_F(GetInetFileTest, ReplacesALongerFileExactly) {
+  WriteFileBytes(OutputPath(L"replaced.bin"), std::string(500000, 'x'));
+  const std::string body = PatternBytes(123457, 5);
+  ServeFile(L"/files/replaced.bin", body);
+
+  EXPECT_TRUE(downloader.GetInetFile(HttpUrl(L"/files/replaced.bin"), OutputPath(L"replaced.bin"), progress));
+
+  EXPECT_TRUE(ReadFileBytes(OutputPath(L"replaced.bin")) == body);
+}
+
+TEST_F(GetInetFileTest, FollowsARedirect) {
+  const std::string body = PatternBytes(4000, 6);
+  ServeFile(L"/files/moved.bin", body);
+
+  EXPECT_TRUE(downloader.GetInetFile(HttpUrl(L"/__redirect/files/moved.bin"), OutputPath(L"moved.bin"), progress));
+
+  EXPECT_TRUE(ReadFileBytes(OutputPath(L"moved.bin")) == body);
+}
+
+TEST_F(GetInetFileTest, NamesTheProgramAsAgentAndAsksPastEveryCache) {
+  ASSERT_TRUE(downloader.GetInetFile(HttpUrl(L"/__headers"), OutputPath(L"headers.txt"), progress));
+
+  const std::string headers = ReadFileBytes(OutputPath(L"headers.txt"));
+  EXPECT_NE(headers.find("User-Agent: wine_get_inet_file_test.exe\n"), std::string::npos) << headers;
+  EXPECT_NE(headers.find("no-cache"), std::string::npos) << headers;
+}
+
+TEST_F(GetInetFileTest, KeepsNoCopyInWinInetsCache) {
+  ServeFile(L"/files/uncached.bin", PatternBytes(100000, 8));
+  const std::wstring url = HttpUrl(L"/files/uncached.bin");
+
+  ASSERT_TRUE(downloader.GetInetFile(url, OutputPath(L"uncached.bin"), progress));
+
+  DWORD size = 0;
+  EXPECT_FALSE(::GetUrlCacheEntryInfoW(url.c_str(), nullptr, &size));
+  EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+}
+
+TEST_F(GetInetFileTest, ReportsAnErrorStatusAndLeavesNoFile) {
+  ServeFile(L"/files/page.html", PatternBytes(1234, 9));
+  for (unsigned status : {404u, 500u}) {
+    SCOPED_TRACE(status);
+    progress.SetMax(100);
+    progress.SetPosition(40);
+    const std::wstring url = HttpUrl(L"/__status/" + std::to_wstring(status) + L"/files/page.html");
+
+    EXPECT_EQ(FailureOf(url, OutputPath(L"page.html")),
+              L"Cannot download \"" + url + L"\". The server answered with HTTP status " +
+                  std::to_wstring(status));
+
+    EXPECT_FALSE(FileExists(OutputPath(L"page.html")));
+    EXPECT_EQ(ProgressRange(window.bar()), std::make_pair(0, 100)) << "the error page's length is not the file's";
+    EXPECT_EQ(ProgressPosition(window.bar()), 0);
+  }
+}
+
+TEST_F(GetInetFileTest, ReportsAFailedConnectionAndLeavesNoFile) {
+  ServeFile(L"/files/cut.bin", PatternBytes(1000000, 10));
+  struct Case {
+    const char* name;
+    std::wstring url;
+    std::wstring reason;  // empty: whatever the system says
+  } cases[] = {
+      // Nothing listens on port 1 of the loopback.
+      {"refused", L"http://127.0.0.1:1/files/cut.bin", WinInetMessage(ERROR_INTERNET_CANNOT_CONNECT)},
+      {"cut short", HttpUrl(L"/__cut/100000/files/cut.bin"),
+       L"The connection closed after 100000 of 1000000 bytes"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+
+    const std::wstring text = FailureOf(c.url, OutputPath(L"cut.bin"));
+
+    EXPECT_EQ(text, L"Cannot download \"" + c.url + L"\". " + c.reason);
+    EXPECT_FALSE(FileExists(OutputPath(L"cut.bin")));
+  }
+}
+
+TEST_F(GetInetFileTest, GivesUpOnAServerThatAnswersNothing) {
+  // The server holds the request unanswered for 90 s. The product waits 30 s at most; a
+  // bound of 2 s keeps the test short.
+  const std::wstring url = HttpUrl(L"/__stall");
+  const DWORD start = ::GetTickCount();
+
+  const std::wstring text = FailureOf(url, OutputPath(L"stall.bin"), 2000);
+
+  EXPECT_LT(::GetTickCount() - start, 30000u) << "it waited for the server to give up";
+  const std::wstring head = L"Cannot download \"" + url + L"\". ";
+  EXPECT_EQ(text.substr(0, head.size()), head) << ToUtf8(text);
+  EXPECT_GT(text.size(), head.size()) << "the system's reason follows";
+  EXPECT_FALSE(FileExists(OutputPath(L"stall.bin")));
+}
+
+TEST_F(GetInetFileTest, ReportsAFileThatCannotBeCreated) {
+  ServeFile(L"/files/small.bin", PatternBytes(20000, 11));
+  const std::wstring missing_folder = OutputPath(L"no such folder\\small.bin");
+  // (A read-only file cannot stand in: Wine running as root replaces it all the same.)
+  const std::wstring held = OutputPath(L"held.bin");
+  WriteFileBytes(held, "older");
+  UniqueFile holder(::CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(holder);
+
+  for (const std::wstring& path : {missing_folder, held}) {
+    SCOPED_TRACE(ToUtf8(path));
+    const std::wstring head = L"Cannot create file \"" + path + L"\". ";
+
+    const std::wstring text = FailureOf(HttpUrl(L"/files/small.bin"), path);
+
+    EXPECT_EQ(text.substr(0, head.size()), head) << ToUtf8(text);
+    ASSERT_GT(text.size(), head.size()) << "the system's message follows";
+    EXPECT_NE(text.back(), L'.');
+    EXPECT_NE(text.back(), L'\n');
+  }
+  EXPECT_FALSE(DirectoryExists(OutputPath(L"no such folder")));
+  holder.reset();
+  EXPECT_EQ(ReadFileBytes(held), "older") << "a file held open is left as it was";
+}
+
+TEST_F(GetInetFileTest, KeepsTheWindowLiveDuringALongTransfer) {
+  // Ten 64 KiB pieces, 150 ms apart.
+  const std::string body = PatternBytes(10 * 65536, 12);
+  ServeFile(L"/files/slow.bin", body);
+  window.StartTicking(20);
+
+  EXPECT_TRUE(downloader.GetInetFile(HttpUrl(L"/__slow/150/files/slow.bin"), OutputPath(L"slow.bin"), progress));
+
+  // Nothing pumped the queue but the download itself.
+  EXPECT_GE(window.ticks, 5);
+  EXPECT_GE(window.paints, 5);
+  EXPECT_TRUE(ReadFileBytes(OutputPath(L"slow.bin")) == body);
+}
+
+TEST_F(GetInetFileTest, HoldsAQuitRequestBackUntilTheTransferHasEnded) {
+  const std::string body = PatternBytes(6 * 65536, 13);
+  ServeFile(L"/files/quit.bin", body);
+  window.quit_on_first_tick = true;
+  window.StartTicking(20);
+
+  EXPECT_TRUE(downloader.GetInetFile(HttpUrl(L"/__slow/150/files/quit.bin"), OutputPath(L"quit.bin"), progress));
+
+  EXPECT_TRUE(ReadFileBytes(OutputPath(L"quit.bin")) == body) << "the transfer ran to its end";
+  EXPECT_GE(window.ticks, 3) << "the window was still served after the quit request";
+  MSG msg;
+  bool quit = false;
+  while (!quit && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) quit = msg.message == WM_QUIT;
+  ASSERT_TRUE(quit) << "the main loop still gets the quit request";
+  EXPECT_EQ(msg.wParam, 7u);
+}
+
+}  // namespace
