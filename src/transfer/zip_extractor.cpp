@@ -51,6 +51,12 @@ LocalHeader ReadLocalHeader(ArchiveBuffer& archive) {
 
 }  // namespace
 
+std::wstring FileFailureText(const wchar_t* verb, const std::wstring& path, std::wstring reason) {
+  const std::size_t end = reason.find_last_not_of(L" \t\r\n.");
+  reason.erase(end == std::wstring::npos ? 0 : end + 1);
+  return std::wstring(L"Cannot ") + verb + L" file \"" + path + L"\". " + reason;
+}
+
 void ExtractZip(ArchiveInput& input, const std::wstring& dest_path, ExtractionTarget& target) {
   if (input.Size() == 0) throw Error(L"Stream read error");
   ArchiveBuffer archive(input);
@@ -92,11 +98,7 @@ void ExtractZip(ArchiveInput& input, const std::wstring& dest_path, ExtractionTa
 
     std::wstring reason;
     std::unique_ptr<ExtractedFile> file = target.Create(path, reason);
-    if (!file) {
-      const std::size_t end = reason.find_last_not_of(L" \t\r\n.");
-      reason.erase(end == std::wstring::npos ? 0 : end + 1);
-      throw Error(L"Cannot create file \"" + path + L"\". " + reason);
-    }
+    if (!file) throw Error(FileFailureText(L"create", path, reason));
     const std::uint32_t crc = method == kStored
                                   ? copier.CopyStored(archive, entry.uncompressed_size, *file)
                                   : copier.CopyInflated(archive, entry.uncompressed_size, *file);

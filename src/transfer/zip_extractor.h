@@ -20,3 +20,7 @@
 //   Cannot extract "<name>". <reason>        an encrypted entry, damaged data (CRC-32),
 //                                            a name that would leave `dest_path`
 void ExtractZip(ArchiveInput& input, const std::wstring& dest_path, ExtractionTarget& target);
+
+// Cannot <verb> file "<path>". <reason>: the system's message without the full stop and
+// line break it ends with, since the error report adds its own full stop.
+std::wstring FileFailureText(const wchar_t* verb, const std::wstring& path, std::wstring reason);

@@ -1,0 +1,16 @@
+#pragma once
+// The extraction on Windows: the archive file read through kernel32, the entries written
+// to the file system.
+#include <string>
+
+#include "transfer/unzipper.h"
+
+// What Unzipper::UnZipFile promises.
+bool UnZipFile(const std::wstring& sourceFile, const std::wstring& destPath);
+
+class UnzipperWin32 : public Unzipper {
+ public:
+  bool UnZipFile(const std::wstring& sourceFile, const std::wstring& destPath) override {
+    return ::UnZipFile(sourceFile, destPath);
+  }
+};

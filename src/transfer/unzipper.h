@@ -1,0 +1,13 @@
+#pragma once
+// The extraction as the stage chain uses it, so the chain runs against a fake as well.
+#include <string>
+
+class Unzipper {
+ public:
+  virtual ~Unzipper() = default;
+  // Unpacks every entry of the ZIP archive `sourceFile` below the folder `destPath`. True
+  // once every entry is on disk; raises Error at the first failure (the texts are listed
+  // with ExtractZip, and "Cannot open file "<full path>". <reason>" for the archive
+  // itself). The archive is closed on every path.
+  virtual bool UnZipFile(const std::wstring& sourceFile, const std::wstring& destPath) = 0;
+};
