@@ -5,7 +5,9 @@
 #   run_in_prefix.sh <state-dir> <test-exe> [args...]
 #
 # Reads (Linux paths, set by CTest): KALVERA_APP_EXE, KALVERA_STANDIN_EXE; optional
-# KALVERA_TEST_TIMEOUT (seconds, default 150) and KALVERA_KEEP_RUN=1 to keep the files.
+# KALVERA_TEST_TIMEOUT (seconds, default 150), KALVERA_KEEP_RUN=1 to keep the files, and
+# KALVERA_WINE_USER: the Unix user name the test program alone runs as, which Wine's
+# GetUserNameW reports (the prefix and its profile folder stay the template's "tester").
 # The test program sees (Windows paths): KALVERA_APP, KALVERA_STANDIN, KALVERA_HTTP_ROOT,
 # KALVERA_TEST_TMP, and KALVERA_HTTP_PORT.
 set -euo pipefail
@@ -22,7 +24,8 @@ server_script="$here/../tools/http_server.py"
   exit 2
 }
 
-export USER=tester HOME="$state/home" WINEARCH=win64 WINEDEBUG=-all
+# The same fixed environment as wine_environment.sh gave the template.
+export USER=tester HOME="$state/home" WINEARCH=win64 WINEDEBUG=-all LC_ALL=C.UTF-8
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 DISPLAY=$(cat "$state/display")
 export DISPLAY
@@ -81,7 +84,7 @@ if [ -n "${KALVERA_STANDIN_EXE:-}" ]; then
 fi
 
 # In the background, so that a TERM from CTest is acted on at once rather than after it.
-timeout -k 5 "${KALVERA_TEST_TIMEOUT:-150}" wine "$test_exe" "$@" </dev/null &
+USER=${KALVERA_WINE_USER:-$USER} timeout -k 5 "${KALVERA_TEST_TIMEOUT:-150}" wine "$test_exe" "$@" </dev/null &
 test_pid=$!
 set +e
 wait "$test_pid"

@@ -14,8 +14,10 @@ usage() { echo "usage: $0 start|stop <state-dir>" >&2; exit 2; }
 action=$1
 state=$(mkdir -p "$2" && cd "$2" && pwd)
 
-# The one user name for wineboot and every run: the profile folder is made from it.
-export USER=tester HOME="$state/home" WINEARCH=win64 WINEDEBUG=-all
+# The one user name for wineboot and every run: the profile folder is made from it. And
+# a UTF-8 locale whatever the caller's: Wine decodes Unix text (USER, paths, arguments)
+# in the locale's character set, and under C it would garble Cyrillic.
+export USER=tester HOME="$state/home" WINEARCH=win64 WINEDEBUG=-all LC_ALL=C.UTF-8
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 template="$state/template"
 
