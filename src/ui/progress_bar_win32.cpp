@@ -17,11 +17,29 @@ int CurrentPosition(HWND control) {
 ProgressBarWin32::ProgressBarWin32(HWND control)
     : SparingProgressBar(RangeMax(control), CurrentPosition(control)), control_(control) {}
 
+ProgressBarWin32::~ProgressBarWin32() {
+  ::KillTimer(control_, reinterpret_cast<UINT_PTR>(this));
+}
+
 int ProgressBarWin32::DrawnWidth() const {
   // The client width bounds the part the control fills, frame or theme aside.
   RECT client{};
   if (!::IsWindowVisible(control_) || !::GetClientRect(control_, &client)) return 0;
   return client.right - client.left;
+}
+
+std::uint64_t ProgressBarWin32::NowMs() const { return ::GetTickCount64(); }
+
+void ProgressBarWin32::FlushLater(std::uint64_t delay_ms) {
+  // The timer's id is this object, which the callback needs; the control's own timers
+  // use small ids.
+  ::SetTimer(control_, reinterpret_cast<UINT_PTR>(this), static_cast<UINT>(delay_ms),
+             &ProgressBarWin32::OnFlushTimer);
+}
+
+void CALLBACK ProgressBarWin32::OnFlushTimer(HWND control, UINT, UINT_PTR id, DWORD) {
+  ::KillTimer(control, id);
+  reinterpret_cast<ProgressBarWin32*>(id)->Flush();
 }
 
 void ProgressBarWin32::TellRange(int max) {

@@ -14,6 +14,13 @@ long long SparingProgressBar::Filled(int position, int width) const {
   return static_cast<long long>(position) * width / max_;
 }
 
+void SparingProgressBar::Tell(int position) {
+  TellPosition(position);
+  told_position_ = position;
+  told_ = true;
+  told_at_ = NowMs();
+}
+
 void SparingProgressBar::SetMax(int max) {
   if (max == max_) return;
   max_ = max;
@@ -25,9 +32,7 @@ void SparingProgressBar::SetMax(int max) {
 
 void SparingProgressBar::SetPosition(int position) {
   position_ = Clamp(position);
-  if (position_ == told_position_) return;
-  TellPosition(position_);
-  told_position_ = position_;
+  if (position_ != told_position_) Tell(position_);
 }
 
 void SparingProgressBar::StepBy(int delta) {
@@ -35,6 +40,18 @@ void SparingProgressBar::StepBy(int delta) {
   if (position_ == told_position_) return;
   const int width = DrawnWidth();
   if (Filled(position_, width) == Filled(told_position_, width)) return;
-  TellPosition(position_);
-  told_position_ = position_;
+  const std::uint64_t since_told = NowMs() - told_at_;
+  if (!told_ || since_told >= kFrameMs) {
+    Tell(position_);
+  } else if (!flush_pending_) {
+    // Should the data pause now, the bar must not stand still short of what arrived.
+    flush_pending_ = true;
+    FlushLater(kFrameMs - since_told);
+  }
+}
+
+void SparingProgressBar::Flush() {
+  flush_pending_ = false;
+  const int width = DrawnWidth();
+  if (Filled(position_, width) != Filled(told_position_, width)) Tell(position_);
 }

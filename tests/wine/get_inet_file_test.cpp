@@ -319,6 +319,21 @@ TEST_F(GetInetFileTest, KeepsTheWindowLiveDuringALongTransfer) {
   EXPECT_TRUE(ReadFileBytes(OutputPath(L"slow.bin")) == body);
 }
 
+TEST_F(GetInetFileTest, DrawsAStepHeldBackByTheFrameOnceTheDataPauses) {
+  progress.SetMax(1000000);
+  for (int i = 0; i < 300; ++i) progress.StepBy(31);  // a burst: several pixels in no time
+  ASSERT_EQ(progress.Position(), 9300);
+  EXPECT_LT(ProgressPosition(window.bar()), 9300) << "the control is spared all but the first";
+
+  const DWORD start = ::GetTickCount();
+  while (::GetTickCount() - start < 300) {
+    DrainQueue();
+    ::Sleep(5);
+  }
+
+  EXPECT_EQ(ProgressPosition(window.bar()), 9300);
+}
+
 TEST_F(GetInetFileTest, HoldsAQuitRequestBackUntilTheTransferHasEnded) {
   const std::string body = PatternBytes(6 * 65536, 13);
   ServeFile(L"/files/quit.bin", body);
