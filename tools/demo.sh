@@ -24,6 +24,17 @@ trap stop_environment EXIT
 bash tests/wine/wine_environment.sh start "$state"
 display=$(cat "$state/display")
 
+# No window manager runs on the display, so windows would show neither frame nor caption.
+# A Wine virtual desktop draws them; it is set in the demo's own template, which every
+# run copies, so the tests keep the bare display.
+(
+  export WINEPREFIX=$state/template USER=tester HOME=$state/home WINEARCH=win64 WINEDEBUG=-all LC_ALL=C.UTF-8
+  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 800x760 /f
+  # The registry reaches the template's files only when its server has ended.
+  wineserver -w
+) >/dev/null
+
 # The driver asks for screenshots by dropping "<name>.request" files.
 take_requested_shots() {
   local request name
