@@ -96,7 +96,9 @@ bool GetInetFile(const std::wstring& fileURL, const std::wstring& FileName,
   try {
     Transfer(fileURL, FileName, Progress, system);
   } catch (...) {
-    Progress.SetPosition(0);
+    // As the bar has always ended a transfer: position 3072, which the bar clamps to its
+    // range. Only a transfer that delivered the whole file is shown full.
+    Progress.SetPosition(static_cast<int>(BufferSize));
     throw;
   }
   Progress.SetPosition(kFull);
