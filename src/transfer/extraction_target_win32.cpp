@@ -65,7 +65,9 @@ std::wstring FullPathName(const std::wstring& path) {
   return path;
 }
 
-std::wstring ExtractionTargetWin32::FullPath(const std::wstring& path) { return FullPathName(path); }
+std::wstring ExtractionTargetWin32::FullPath(const std::wstring& path) {
+  return FullPathName(path);
+}
 
 void ExtractionTargetWin32::MakeFolders(const std::wstring& folder) {
   std::wstring path = folder;

@@ -104,7 +104,9 @@ void ExtractZip(ArchiveInput& input, const std::wstring& dest_path, ExtractionTa
                                   : copier.CopyInflated(archive, entry.uncompressed_size, *file);
     // The setup program in the package runs with administrator rights: damaged data must
     // stop the chain, not run.
-    if (crc != entry.crc32) RefuseEntry(shown_name, L"Its data is damaged: the CRC-32 does not match");
+    if (crc != entry.crc32) {
+      RefuseEntry(shown_name, L"Its data is damaged: the CRC-32 does not match");
+    }
     if (const std::optional<LocalDateTime> time = DecodeDosDateTime(local.date_time)) {
       file->SetTimes(*time);
     }

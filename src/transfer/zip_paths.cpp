@@ -65,7 +65,8 @@ void CheckNameStaysInside(const std::wstring& name, const std::wstring& shown_na
     if (end == std::wstring::npos) {
       // A colon in a folder part is left to the folder rules, which refuse the path.
       if (part.find(L':') != std::wstring::npos) {
-        RefuseEntry(shown_name, L"A colon in its file name would write into a stream of another file");
+        RefuseEntry(shown_name,
+                    L"A colon in its file name would write into a stream of another file");
       }
       break;
     }
