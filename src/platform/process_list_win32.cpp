@@ -6,6 +6,7 @@
 #include <cwchar>
 
 #include "app/error.h"
+#include "app/system_message_win32.h"
 #include "app/unique_handle_win32.h"
 #include "platform/process_path.h"
 
@@ -69,20 +70,6 @@ void ProcessListWin32::Scan(const ProcessVisitor& visit) {
 }
 
 std::wstring ProcessListWin32::ExecutablePath(std::uint32_t pid) { return GetPathFromPID(pid); }
-
-std::wstring SystemMessage(unsigned long code) {
-  wchar_t* buffer = nullptr;
-  const DWORD length = ::FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  if (length == 0 || !buffer) return std::wstring();
-  std::wstring text(buffer, length);
-  ::LocalFree(buffer);
-  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
-    text.pop_back();
-  }
-  return text;
-}
 
 std::wstring GetPathFromPID(std::uint32_t pid) {
   UniqueProcess process(::OpenProcess(kQueryAccess, FALSE, pid));

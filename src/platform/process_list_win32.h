@@ -15,7 +15,3 @@ class ProcessListWin32 : public ProcessList {
 // and the system's message) when the process cannot be opened; gives empty text when
 // neither path query answers.
 std::wstring GetPathFromPID(std::uint32_t pid);
-
-// The system's own message for an error code, without its trailing line break; empty
-// when the system has none.
-std::wstring SystemMessage(unsigned long code);

@@ -1,7 +1,7 @@
 #include "transfer/archive_file_win32.h"
 
 #include "app/error.h"
-#include "platform/process_list_win32.h"
+#include "app/system_message_win32.h"
 #include "transfer/extraction_target_win32.h"
 #include "transfer/zip_extractor.h"
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "app/unique_handle_win32.h"
-#include "platform/process_list_win32.h"
+#include "app/system_message_win32.h"
 
 namespace {
 

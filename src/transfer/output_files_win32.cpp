@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "app/unique_handle_win32.h"
-#include "transfer/system_message_win32.h"
+#include "app/system_message_win32.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ std::unique_ptr<OutputFile> WindowsOutputFiles::Create(const std::wstring& path,
   UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
-    reason = SystemMessageFor(::GetLastError());
+    reason = SystemMessage(::GetLastError());
     return nullptr;
   }
   return std::make_unique<WindowsOutputFile>(std::move(file));

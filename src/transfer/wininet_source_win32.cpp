@@ -5,9 +5,10 @@
 #include <optional>
 #include <utility>
 
+#include "app/module_path_win32.h"
 #include "app/text.h"
 #include "app/unique_handle_win32.h"
-#include "transfer/system_message_win32.h"
+#include "app/system_message_win32.h"
 
 namespace {
 
@@ -15,18 +16,6 @@ namespace {
 // leave a second copy there.
 constexpr DWORD kRequestFlags =
     INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE;
-
-std::wstring ExecutablePath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
-}
 
 // WinINet passes a time-out set on the Internet handle on to the connection; under Wine
 // the request only keeps its own, so both get them, before the request goes out.
@@ -54,7 +43,7 @@ class WinInetResponse : public HttpResponse {
     const BOOL ok = ::InternetReadFile(request_.get(), buffer, size, &count);
     const DWORD error = ::GetLastError();
     delivered = ok ? count : 0;
-    if (!ok) reason = SystemMessageFor(error);
+    if (!ok) reason = SystemMessage(error);
     return ok;
   }
 
@@ -71,14 +60,14 @@ class WinInetResponse : public HttpResponse {
 }  // namespace
 
 WinInetSource::WinInetSource(DWORD timeout_ms)
-    : agent_(FileNameOf(ExecutablePath())), timeout_ms_(timeout_ms) {}
+    : agent_(FileNameOf(ModulePath())), timeout_ms_(timeout_ms) {}
 
 // The request is opened and sent in two steps rather than by InternetOpenUrlW, which
 // sends it at once: under Wine a request made that way waits for its answer for ever,
 // whatever time-out the Internet handle carries.
 std::unique_ptr<HttpResponse> WinInetSource::Get(const std::wstring& url, std::wstring& reason) {
   const auto fail = [&reason](DWORD error) -> std::unique_ptr<HttpResponse> {
-    reason = SystemMessageFor(error);
+    reason = SystemMessage(error);
     return nullptr;
   };
   URL_COMPONENTSW parts{};

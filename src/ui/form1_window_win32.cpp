@@ -5,7 +5,7 @@
 #include "app/error.h"
 #include "app/error_report_win32.h"
 #include "platform/platform_runs.h"
-#include "platform/process_list_win32.h"
+#include "app/system_message_win32.h"
 #include "platform/startup_guard.h"
 #include "ui/control_ids.h"
 #include "ui/panel_win32.h"

@@ -1,4 +1,4 @@
-#include "transfer/system_message_win32.h"
+#include "app/system_message_win32.h"
 
 #include <wininet.h>
 
@@ -19,12 +19,15 @@ std::wstring FormatFrom(DWORD source, HMODULE module, DWORD code) {
 
 }  // namespace
 
-std::wstring SystemMessageFor(DWORD code) {
+std::wstring SystemMessage(DWORD code) {
   std::wstring message;
   if (code >= INTERNET_ERROR_BASE && code <= kLastInternetError) {
     message = FormatFrom(FORMAT_MESSAGE_FROM_HMODULE, ::GetModuleHandleW(L"wininet.dll"), code);
   }
   if (message.empty()) message = FormatFrom(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code);
+  while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' ')) {
+    message.pop_back();
+  }
   if (message.empty()) message = L"System error " + std::to_wstring(code);
   return message;
 }

@@ -5,5 +5,6 @@
 #include <string>
 
 // WinINet's codes (12000-12999) come from wininet.dll's message table, the rest from the
-// system's. A code without a text is named by its number.
-std::wstring SystemMessageFor(DWORD code);
+// system's; the trailing line break Windows adds is dropped. A code without a text is
+// named by its number.
+std::wstring SystemMessage(DWORD code);
