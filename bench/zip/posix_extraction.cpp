@@ -134,3 +134,5 @@ std::unique_ptr<ExtractedFile> PosixTarget::Create(const std::wstring& path, std
 void PosixTarget::SetAttributes(const std::wstring& path, std::uint32_t attributes) {
   if (attributes & 0x01) ::chmod(NarrowPath(path).c_str(), 0444);
 }
+
+void PosixTarget::Remove(const std::wstring& path) { ::unlink(NarrowPath(path).c_str()); }

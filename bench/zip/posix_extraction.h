@@ -30,6 +30,7 @@ class PosixTarget : public ExtractionTarget {
   void MakeFolders(const std::wstring& folder) override;
   std::unique_ptr<ExtractedFile> Create(const std::wstring& path, std::wstring& reason) override;
   void SetAttributes(const std::wstring& path, std::uint32_t attributes) override;
+  void Remove(const std::wstring& path) override;
 };
 
 // Bench paths are ASCII and UTF-8 names: wide text to UTF-8 and back.

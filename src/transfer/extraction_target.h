@@ -35,4 +35,6 @@ class ExtractionTarget {
   // Sets the attributes of a closed file (read-only 0x01, hidden 0x02, system 0x04,
   // archive 0x20, ...); the answer is not examined.
   virtual void SetAttributes(const std::wstring& path, std::uint32_t attributes) = 0;
+  // Deletes a closed file that must not stay behind; the answer is not examined.
+  virtual void Remove(const std::wstring& path) = 0;
 };

@@ -95,3 +95,5 @@ std::unique_ptr<ExtractedFile> ExtractionTargetWin32::Create(const std::wstring&
 void ExtractionTargetWin32::SetAttributes(const std::wstring& path, std::uint32_t attributes) {
   ::SetFileAttributesW(path.c_str(), attributes);
 }
+
+void ExtractionTargetWin32::Remove(const std::wstring& path) { ::DeleteFileW(path.c_str()); }

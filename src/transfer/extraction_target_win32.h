@@ -10,6 +10,7 @@ class ExtractionTargetWin32 : public ExtractionTarget {
   void MakeFolders(const std::wstring& folder) override;
   std::unique_ptr<ExtractedFile> Create(const std::wstring& path, std::wstring& reason) override;
   void SetAttributes(const std::wstring& path, std::uint32_t attributes) override;
+  void Remove(const std::wstring& path) override;
 };
 
 // `path` made absolute from the current folder (GetFullPathNameW); unchanged when the

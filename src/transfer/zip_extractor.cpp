@@ -99,13 +99,20 @@ void ExtractZip(ArchiveInput& input, const std::wstring& dest_path, ExtractionTa
     std::wstring reason;
     std::unique_ptr<ExtractedFile> file = target.Create(path, reason);
     if (!file) throw Error(FileFailureText(L"create", path, reason));
-    const std::uint32_t crc = method == kStored
-                                  ? copier.CopyStored(archive, entry.uncompressed_size, *file)
-                                  : copier.CopyInflated(archive, entry.uncompressed_size, *file);
-    // The setup program in the package runs with administrator rights: damaged data must
-    // stop the chain, not run.
-    if (crc != entry.crc32) {
-      RefuseEntry(shown_name, L"Its data is damaged: the CRC-32 does not match");
+    try {
+      const std::uint32_t crc = method == kStored
+                                    ? copier.CopyStored(archive, entry.uncompressed_size, *file)
+                                    : copier.CopyInflated(archive, entry.uncompressed_size, *file);
+      // The setup program in the package runs with administrator rights: damaged data must
+      // stop the chain, not run.
+      if (crc != entry.crc32) {
+        RefuseEntry(shown_name, L"Its data is damaged: the CRC-32 does not match");
+      }
+    } catch (...) {
+      // A half-written or damaged file must not stay behind looking like the real one.
+      file.reset();
+      target.Remove(path);
+      throw;
     }
     if (const std::optional<LocalDateTime> time = DecodeDosDateTime(local.date_time)) {
       file->SetTimes(*time);

@@ -58,6 +58,7 @@ class CountingTarget : public ExtractionTarget {
     return std::make_unique<File>(output_);
   }
   void SetAttributes(const std::wstring&, std::uint32_t) override {}
+  void Remove(const std::wstring& path) override { MustStayInside(path); }
 
  private:
   class File : public ExtractedFile {

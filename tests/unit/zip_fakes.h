@@ -93,6 +93,10 @@ class MemoryTarget : public ExtractionTarget {
     log.push_back(L"attributes");
     if (files.count(path)) files[path].attributes = attributes;
   }
+  void Remove(const std::wstring& path) override {
+    log.push_back(L"remove " + path);
+    files.erase(path);
+  }
 
  private:
   class File : public ExtractedFile {
