@@ -134,17 +134,17 @@ Form1Window::~Form1Window() {
 
 void Form1Window::CreateControls() {
   const wchar_t* panel_class = PanelClassName(instance_);
-  for (const ControlSpec& spec : kControls) {
-    HWND parent = spec.parent_id ? Control(spec.parent_id) : hwnd_;
+  for (const ControlSpec& item : kControls) {
+    HWND parent = item.parent_id ? Control(item.parent_id) : hwnd_;
     HWND control = ::CreateWindowExW(
-        0, spec.window_class ? spec.window_class : panel_class, spec.text,
-        WS_CHILD | spec.style | (spec.window_class ? 0 : WS_CLIPCHILDREN), spec.x, spec.y,
-        spec.width, spec.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+        0, item.window_class ? item.window_class : panel_class, item.text,
+        WS_CHILD | item.style | (item.window_class ? 0 : WS_CLIPCHILDREN), item.x, item.y,
+        item.width, item.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(item.id)),
         instance_, nullptr);
     if (!control) throw Error(L"Cannot create the window's controls. " + SystemMessage(::GetLastError()));
     ::SendMessageW(control, WM_SETFONT,
-                   reinterpret_cast<WPARAM>(spec.field_font ? field_font_ : window_font_), FALSE);
-    controls_[spec.id] = control;
+                   reinterpret_cast<WPARAM>(item.field_font ? field_font_ : window_font_), FALSE);
+    controls_[item.id] = control;
   }
   HWND status = Control(control_id::StatusBar1);
   ::SendMessageW(status, SB_SIMPLE, TRUE, 0);
