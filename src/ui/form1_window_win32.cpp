@@ -185,7 +185,7 @@ LRESULT Form1Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       OnCommand(LOWORD(wp), HIWORD(wp));
       return 0;
     case WM_TIMER:
-      OnTimer(wp);
+      // The stage chain's tick handlers are not wired yet; a tick changes nothing.
       return 0;
     case WM_DESTROY:
       ::PostQuitMessage(0);
@@ -206,13 +206,6 @@ void Form1Window::OnCommand(int id, int code) {
     case control_id::Button4: Run(Button4Click); break;
     case control_id::Button5: Run(Button5Click); break;
     case control_id::Button8: Run(Button8Click); break;
-  }
-}
-
-void Form1Window::OnTimer(UINT_PTR id) {
-  for (auto& [name, timer] : timers_) {
-    // A tick already queued when its timer was stopped is dropped.
-    if (timer->Id() == id && !timer->Enabled()) ::KillTimer(hwnd_, id);
   }
 }
 
