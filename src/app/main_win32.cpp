@@ -11,6 +11,9 @@
 #include "app/text.h"
 #include "platform/process_list_win32.h"
 #include "platform/shell_win32.h"
+#include "setup/file_system_win32.h"
+#include "transfer/downloader_win32.h"
+#include "transfer/unzip_file_win32.h"
 #include "ui/form1_window_win32.h"
 
 namespace {
@@ -25,7 +28,10 @@ int RunApplication(HINSTANCE instance) {
   ShellWin32 shell(window.hwnd());
   ProcessListWin32 processes;
   SleepClock clock;
-  Form1 form{window, app, shell, processes, clock, Globals{}};
+  WinInetDownloader downloader;
+  UnzipperWin32 unzipper;
+  FileSystemWin32 files;
+  Form1 form{window, app, shell, processes, clock, downloader, unzipper, files, Globals{}, RunWatches{}};
   window.Attach(&form);
   window.Run(FormCreate);
 

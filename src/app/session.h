@@ -6,6 +6,10 @@
 #include "app/control_model.h"
 #include "platform/process_list.h"
 #include "platform/shell.h"
+#include "setup/file_system.h"
+#include "setup/run_watch.h"
+#include "transfer/downloader.h"
+#include "transfer/unzipper.h"
 
 // State carried from one event handler to the next, for the whole run.
 struct Globals {
@@ -46,5 +50,9 @@ struct Form1 {
   Shell& shell;
   ProcessList& processes;
   Clock& clock;
+  Downloader& downloader;
+  Unzipper& unzipper;
+  FileSystem& files;
   Globals globals;
+  RunWatches run_watches;
 };

@@ -52,6 +52,11 @@ std::wstring UpdateDatabaseParameters(const std::wstring& path_1c, const std::ws
                  L" /UpdateDBCfg");
 }
 
+std::wstring SetupProgramParameters(const std::wstring& setup_program) {
+  // The path holds the user name, which may carry spaces, "&" or parentheses.
+  return CmdLine(Quoted(setup_program));
+}
+
 std::wstring RemovalParameters(const std::wstring& download_folder) {
   // "/q": a hidden window can never answer RD's confirmation prompt.
   return L"/C RD /s /q " + Quoted(download_folder);

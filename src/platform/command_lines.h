@@ -47,6 +47,9 @@ std::wstring LoadConfigParameters(const std::wstring& path_1c, const std::wstrin
 std::wstring UpdateDatabaseParameters(const std::wstring& path_1c, const std::wstring& server,
                                       const CommandFields& fields, const std::wstring& pas_1c);
 
+// The start of the setup program unpacked from the platform package.
+std::wstring SetupProgramParameters(const std::wstring& setup_program);
+
 // The removal of the download folder with everything under it, asking nothing.
 std::wstring RemovalParameters(const std::wstring& download_folder);
 

@@ -45,6 +45,7 @@ void Button4Click(Form1& form) {
   form.shell.Run(LoadConfigParameters(g.path_1c, g.server, fields, g.pas_1c,
                                       user_paths::ConfigurationFile(g.PCName)));
   form.clock.Sleep(3000);
+  form.run_watches.update_conf.Restart();
   form.controls.TimerOf(TimerName::update_conf).SetEnabled(true);
 }
 
@@ -53,6 +54,7 @@ void Button5Click(Form1& form) {
   Globals& g = form.globals;
   g.server = ConnectionArgument(fields);
   form.controls.SetStatusText(L"Ожидание принятия изменений...");
+  form.run_watches.update_conf_2.Restart();
   form.controls.TimerOf(TimerName::update_conf_2).SetEnabled(true);
   AssignPassword(form, fields);
   form.shell.Run(UpdateDatabaseParameters(g.path_1c, g.server, fields, g.pas_1c));

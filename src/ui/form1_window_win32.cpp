@@ -7,6 +7,9 @@
 #include "platform/platform_runs.h"
 #include "app/system_message_win32.h"
 #include "platform/startup_guard.h"
+#include "setup/configuration_download.h"
+#include "setup/scenarios.h"
+#include "setup/stage_timers.h"
 #include "ui/control_ids.h"
 #include "ui/panel_win32.h"
 
@@ -185,7 +188,7 @@ LRESULT Form1Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       OnCommand(LOWORD(wp), HIWORD(wp));
       return 0;
     case WM_TIMER:
-      // The stage chain's tick handlers are not wired yet; a tick changes nothing.
+      OnTimer(wp);
       return 0;
     case WM_DESTROY:
       ::PostQuitMessage(0);
@@ -204,8 +207,21 @@ void Form1Window::OnCommand(int id, int code) {
     case control_id::Button1: Run(Button1Click); break;
     case control_id::Button2: Run(Button2Click); break;
     case control_id::Button4: Run(Button4Click); break;
+    case control_id::Button3: Run(Button3Click); break;
     case control_id::Button5: Run(Button5Click); break;
+    case control_id::Button6: Run(Button6Click); break;
+    case control_id::Button7: Run(Button7Click); break;
     case control_id::Button8: Run(Button8Click); break;
+    case control_id::Button9: Run(Button9Click); break;
+  }
+}
+
+void Form1Window::OnTimer(UINT_PTR id) {
+  for (auto& [name, timer] : timers_) {
+    if (timer->Id() != id) continue;
+    // KillTimer leaves a tick that is already queued; a stopped timer must not act on it.
+    if (timer->Enabled()) Run(TickHandlerOf(name));
+    return;
   }
 }
 

@@ -44,6 +44,7 @@ class Form1Window : public Controls {
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
   void CreateControls();
   void OnCommand(int id, int code);
+  void OnTimer(UINT_PTR id);
   HWND Control(int id) const;
 
   HINSTANCE instance_;

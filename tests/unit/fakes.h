@@ -2,6 +2,8 @@
 // Test doubles for the interfaces the handlers talk through.
 #include <cstdint>
 #include <map>
+#include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -146,6 +148,63 @@ class FakeApplication : public Application {
   std::vector<std::wstring>* events_;
 };
 
+// Folders and files as a set of paths; a folder listed in `unmakable` cannot be made.
+class FakeFileSystem : public FileSystem {
+ public:
+  explicit FakeFileSystem(std::vector<std::wstring>* events = nullptr) : events_(events) {}
+  std::set<std::wstring> folders, files, unmakable;
+
+  std::optional<std::wstring> MakeFolder(const std::wstring& path) override {
+    if (unmakable.count(path)) return L"Access is denied.";
+    if (!folders.insert(path).second) return L"Cannot create a file when that file already exists.";
+    if (events_) events_->push_back(L"mkdir " + path);
+    return std::nullopt;
+  }
+  bool FolderExists(const std::wstring& path) override { return folders.count(path) > 0; }
+  bool RemoveFile(const std::wstring& path) override {
+    if (events_) events_->push_back(L"delete " + path);
+    return files.erase(path) > 0;
+  }
+
+ private:
+  std::vector<std::wstring>* events_;
+};
+
+// A download that puts the file in place, or raises what `failure` says.
+class FakeDownloader : public Downloader {
+ public:
+  FakeDownloader(std::vector<std::wstring>* events, FakeFileSystem& files) : events_(events), files_(files) {}
+  std::optional<std::wstring> failure;
+
+  bool GetInetFile(const std::wstring& url, const std::wstring& file, ProgressBar& bar) override {
+    if (events_) events_->push_back(L"download " + url + L" " + file);
+    if (failure) throw Error(*failure);
+    files_.files.insert(file);
+    bar.SetMax(10);
+    bar.SetPosition(10);
+    return true;
+  }
+
+ private:
+  std::vector<std::wstring>* events_;
+  FakeFileSystem& files_;
+};
+
+class FakeUnzipper : public Unzipper {
+ public:
+  explicit FakeUnzipper(std::vector<std::wstring>* events) : events_(events) {}
+  std::optional<std::wstring> failure;
+
+  bool UnZipFile(const std::wstring& archive, const std::wstring& folder) override {
+    if (events_) events_->push_back(L"unzip " + archive + L" " + folder);
+    if (failure) throw Error(*failure);
+    return true;
+  }
+
+ private:
+  std::vector<std::wstring>* events_;
+};
+
 // A Form1 wired to fakes, with one shared event log for checking order.
 struct FakeForm {
   std::vector<std::wstring> events;
@@ -154,5 +213,8 @@ struct FakeForm {
   RecordingShell shell{&events};
   FakeProcessList processes;
   FakeClock clock{&events};
-  Form1 form{controls, app, shell, processes, clock, Globals{}};
+  FakeFileSystem files{&events};
+  FakeDownloader downloader{&events, files};
+  FakeUnzipper unzipper{&events};
+  Form1 form{controls, app, shell, processes, clock, downloader, unzipper, files, Globals{}, RunWatches{}};
 };

@@ -1,0 +1,29 @@
+#include "setup/configuration_download.h"
+
+#include <exception>
+
+#include "app/user_paths.h"
+#include "platform/platform_runs.h"
+#include "setup/addresses.h"
+#include "setup/download_folder.h"
+#include "setup/stage_texts.h"
+
+void Button3Click(Form1& form) {
+  const std::wstring& user = form.globals.PCName;
+  const std::wstring configuration_file = user_paths::ConfigurationFile(user);
+  // Neither is fatal here: the download names the file when it cannot create it.
+  try {
+    const std::wstring folder = user_paths::ConfigurationFolder(user);
+    if (!form.files.FolderExists(folder)) form.files.MakeFolder(folder);
+  } catch (const std::exception&) {
+  }
+  try {
+    form.files.RemoveFile(configuration_file);
+  } catch (const std::exception&) {
+  }
+  EnsureDownloadFolder(form);
+  form.controls.SetStatusText(stage_text::kDownloadingConfiguration);
+  if (form.downloader.GetInetFile(ConfigurationAddress(), configuration_file, form.controls.Progress())) {
+    Button4Click(form);
+  }
+}

@@ -1,0 +1,11 @@
+#include "setup/download_folder.h"
+
+#include "app/error.h"
+#include "app/user_paths.h"
+
+void EnsureDownloadFolder(Form1& form) {
+  const std::wstring folder = user_paths::DownloadFolder(form.globals.PCName);
+  const auto reason = form.files.MakeFolder(folder);
+  if (!reason || form.files.FolderExists(folder)) return;
+  throw Error(L"Cannot make the folder \"" + folder + L"\". " + *reason);
+}

@@ -1,0 +1,15 @@
+#pragma once
+// The folder and file operations of the stage chain, so the chain runs against fakes too.
+#include <optional>
+#include <string>
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+  // Makes one folder level. Nothing on success; otherwise the system's reason, also when
+  // the folder already exists or its parent is missing.
+  virtual std::optional<std::wstring> MakeFolder(const std::wstring& path) = 0;
+  virtual bool FolderExists(const std::wstring& path) = 0;
+  // False when the file could not be deleted (also when there was none); raises nothing.
+  virtual bool RemoveFile(const std::wstring& path) = 0;
+};

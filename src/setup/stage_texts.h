@@ -1,0 +1,17 @@
+#pragma once
+// What the chain shows. The letter after "1" differs from text to text on purpose:
+// Latin "C", Cyrillic "С" (U+0421) or Cyrillic "с" (U+0441), each as the user knows it.
+
+namespace stage_text {
+
+inline constexpr wchar_t kDownloadingPlatform[] = L"Загрузка 1\u0441...";
+inline constexpr wchar_t kUnpackingPlatform[] = L"Распаковка файлов 1\u0441...";
+inline constexpr wchar_t kWaitingForSetup[] = L"Ожидание установки 1\u0421...";
+inline constexpr wchar_t kWaitingForPlatform[] = L"Ожидание запуска 1\u0421...";
+inline constexpr wchar_t kPreparing[] = L"Подготовка...";
+inline constexpr wchar_t kCreatingBase[] = L"Создание базы 1\u0421...";
+inline constexpr wchar_t kClosePlatform[] = L"Закройте 1\u0421 для продолжения";
+inline constexpr wchar_t kDownloadingConfiguration[] = L"Загрузка базы Kalvera 1\u0441...";
+inline constexpr wchar_t kStartPlatform[] = L"Для продолжения установки запустите платформу 1\u0421";
+
+}  // namespace stage_text

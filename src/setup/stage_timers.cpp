@@ -1,0 +1,120 @@
+#include "setup/stage_timers.h"
+
+#include <cstdint>
+#include <string>
+
+#include "platform/platform_runs.h"
+#include "platform/process_rules.h"
+#include "setup/configuration_download.h"
+#include "setup/stage_texts.h"
+
+namespace {
+
+Timer& TimerOf(Form1& form, TimerName timer) { return form.controls.TimerOf(timer); }
+
+// Whether a fresh snapshot lists a process that `rule` accepts. A snapshot that cannot
+// be taken lists nothing.
+bool AnyRunning(Form1& form, bool (*rule)(const std::wstring&)) {
+  bool found = false;
+  form.processes.Scan([&](const std::wstring& name, std::uint32_t) {
+    found = rule(name);
+    return !found;
+  });
+  return found;
+}
+
+// Every setup program in the snapshot sets `setuprunned`; returns whether one did.
+bool SetupProgramSeen(Form1& form, bool enable_expectation) {
+  Globals& g = form.globals;
+  g.setuprunned = false;
+  form.processes.Scan([&](const std::wstring& name, std::uint32_t) {
+    if (IsSetupProgramName(name)) {
+      g.setuprunned = true;
+      if (enable_expectation) TimerOf(form, TimerName::expectation).SetEnabled(true);
+    }
+    return true;
+  });
+  return g.setuprunned;
+}
+
+// The chain waits for one platform run to end and then goes on with `next`.
+void AwaitRunEnd(Form1& form, TimerName timer, RunWatch& watch, void (*next)(Form1&)) {
+  if (!watch.HasEnded(AnyRunning(form, IsPlatformName))) return;
+  TimerOf(form, timer).SetEnabled(false);
+  form.clock.Sleep(3000);
+  next(form);
+}
+
+void FinalUserModeRun(Form1& form) {
+  Button1Click(form);
+  form.app.RequestTermination();
+}
+
+}  // namespace
+
+void expectation_start_setupTimer(Form1& form) { SetupProgramSeen(form, true); }
+
+void expectationTimer(Form1& form) {
+  TimerOf(form, TimerName::expectation_start_setup).SetEnabled(false);
+  if (SetupProgramSeen(form, false)) return;
+  TimerOf(form, TimerName::expectation).SetEnabled(false);
+  // Enabled before the message opens: the chain goes on under it without waiting.
+  TimerOf(form, TimerName::start_1C).SetEnabled(true);
+  form.app.ShowMessage(stage_text::kStartPlatform);
+}
+
+void start_1CTimer(Form1& form) {
+  Controls& controls = form.controls;
+  controls.SetStatusText(stage_text::kWaitingForPlatform);
+  bool matched = false;
+  form.processes.Scan([&](const std::wstring& name, std::uint32_t pid) {
+    if (!IsPlatformName(name)) return true;
+    controls.SetStatusText(stage_text::kPreparing);
+    TimerOf(form, TimerName::start_1C).SetEnabled(false);
+    form.globals.path_1c = form.processes.ExecutablePath(pid);
+    form.shell.Run(KillCommand(name));
+    matched = true;
+    return true;
+  });
+  if (!matched) return;
+  // Once per tick, however many platforms were found: two base creations on one base
+  // at the same time would fight over it.
+  if (form.globals.first_install) {
+    controls.SetStatusText(stage_text::kCreatingBase);
+    form.clock.Sleep(1000);
+    Button2Click(form);
+    Button1Click(form);
+    form.clock.Sleep(3000);
+  }
+  TimerOf(form, TimerName::exit_1c).SetEnabled(true);
+}
+
+void exit_1cTimer(Form1& form) {
+  if (AnyRunning(form, IsPlatformName)) {
+    form.controls.SetStatusText(stage_text::kClosePlatform);
+    return;
+  }
+  TimerOf(form, TimerName::exit_1c).SetEnabled(false);
+  form.clock.Sleep(3000);
+  Button3Click(form);
+}
+
+void update_confTimer(Form1& form) {
+  AwaitRunEnd(form, TimerName::update_conf, form.run_watches.update_conf, Button5Click);
+}
+
+void update_conf_2Timer(Form1& form) {
+  AwaitRunEnd(form, TimerName::update_conf_2, form.run_watches.update_conf_2, FinalUserModeRun);
+}
+
+TickHandler TickHandlerOf(TimerName timer) {
+  switch (timer) {
+    case TimerName::start_1C: return start_1CTimer;
+    case TimerName::exit_1c: return exit_1cTimer;
+    case TimerName::update_conf: return update_confTimer;
+    case TimerName::update_conf_2: return update_conf_2Timer;
+    case TimerName::expectation_start_setup: return expectation_start_setupTimer;
+    case TimerName::expectation: return expectationTimer;
+  }
+  return nullptr;
+}
