@@ -19,7 +19,14 @@ std::wstring ServerBase(const CommandFields& fields) {
 
 }  // namespace
 
-std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
+std::wstring Quoted(const std::wstring& text) {
+  // Programs that split their command line by the C runtime's rules (CommandLineToArgvW
+  // too) read a backslash before a quote as escaping it: "D:\" would run on into the
+  // next argument. Doubled, the run reads back as itself: "D:\\" is D:\. Backslashes
+  // elsewhere stand for themselves and are left alone.
+  const std::size_t kept = text.find_last_not_of(L'\\') + 1;  // npos + 1 is 0
+  return L"\"" + text + text.substr(kept) + L"\"";
+}
 
 std::wstring ConnectionArgument(const CommandFields& fields) {
   if (fields.CheckBox2) return L"/S " + ServerBase(fields);

@@ -8,7 +8,9 @@
 //  - inside double quotes cmd.exe takes & | < > ^ ( ) @ ! and spaces literally, so every
 //    field text is enclosed in quotes;
 //  - the platform takes a quoted value attached to its switch or after a space
-//    (/N"user", /F "C:\my base", File="C:\my base") and reads backslashes literally.
+//    (/N"user", /F "C:\my base", File="C:\my base"); split by the C runtime's rules, a
+//    run of backslashes right before a quote escapes it, so a field that ends in
+//    backslashes (a drive root "D:\", an empty base name) has that run doubled.
 // What cmd.exe cannot carry unchanged even inside quotes (a double quote, a %NAME% it
 // would expand, a line break) is refused beforehand by UncarriableFieldMessage.
 #include <optional>
@@ -25,7 +27,8 @@ struct CommandFields {
   bool CheckBox2 = false;  // server base rather than file base
 };
 
-// `text` enclosed in double quotes.
+// `text` enclosed in double quotes, with the backslashes it ends with doubled, so that
+// the C runtime's rules read back exactly `text`.
 std::wstring Quoted(const std::wstring& text);
 
 // The connection argument kept in `server`: /S "server\base" or /F "folder".

@@ -29,7 +29,51 @@ TEST(CommandLines, ConnectionArgumentQuotesTheFolderOrTheServerBase) {
   EXPECT_EQ(ConnectionArgument(ServerBaseFields()), L"/S \"srv1\\kalvera\"");
   CommandFields empty_server;
   empty_server.CheckBox2 = true;
-  EXPECT_EQ(ConnectionArgument(empty_server), L"/S \"\\\"");
+  // The lone separator is a trailing backslash too: doubled, it reads back as "\".
+  EXPECT_EQ(ConnectionArgument(empty_server), L"/S \"\\\\\"");
+}
+
+TEST(CommandLines, QuotedDoublesOnlyTheBackslashesBeforeTheClosingQuote) {
+  // Read by the C runtime's rules, "D:\" would escape its closing quote and swallow every
+  // argument after it; "D:\\" reads back as D:\.
+  struct Case {
+    const char* name;
+    std::wstring text;
+    std::wstring quoted;
+  } cases[] = {
+      {"drive root", L"D:\\", L"\"D:\\\\\""},
+      {"trailing backslash", L"C:\\bases\\kalvera\\", L"\"C:\\bases\\kalvera\\\\\""},
+      {"run of two", L"C:\\b\\\\", L"\"C:\\b\\\\\\\\\""},
+      {"only backslashes", L"\\\\", L"\"\\\\\\\\\""},
+      {"inner backslashes alone", L"\\\\srv\\share\\\\base", L"\"\\\\srv\\share\\\\base\""},
+      {"none", L"C:\\my base", L"\"C:\\my base\""},
+      {"empty", L"", L"\"\""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(Quoted(c.text), c.quoted);
+  }
+}
+
+TEST(CommandLines, EveryCommandDoublesATrailingBackslashOfItsFields) {
+  CommandFields root = FileBase();
+  root.Edit1 = L"D:\\";
+  root.CheckBox1 = true;
+  root.Edit2 = L"user\\";
+  CommandFields server = ServerBaseFields();
+  server.Edit5.clear();  // a server base with an empty base name ends in the separator
+  const std::wstring pas = PasswordArgument(L"pw\\");
+  EXPECT_EQ(pas, L" /P\"pw\\\\\"");
+  EXPECT_EQ(ConnectionArgument(root), L"/F \"D:\\\\\"");
+  EXPECT_EQ(ConnectionArgument(server), L"/S \"srv1\\\\\"");
+  EXPECT_EQ(EnterpriseParameters(kPlatform, ConnectionArgument(root), root, pas),
+            L"/C \"\"" + kPlatform + L"\" ENTERPRISE /F \"D:\\\\\" /N\"user\\\\\" /P\"pw\\\\\"\"");
+  EXPECT_EQ(CreateInfobaseParameters(kPlatform, root),
+            L"/C \"\"" + kPlatform + L"\" createinfobase File=\"D:\\\\\" /AddInList Kalvera\"");
+  EXPECT_EQ(CreateInfobaseParameters(kPlatform, server),
+            L"/C \"\"" + kPlatform + L"\" createinfobase /S \"srv1\\\\\" /AddInList Kalvera\"");
+  EXPECT_EQ(RemovalParameters(L"C:\\Downloads\\KalveraDownload\\"),
+            L"/C RD /s /q \"C:\\Downloads\\KalveraDownload\\\\\"");
 }
 
 TEST(CommandLines, EachCommandForFileAndServerBaseWithoutCredentials) {

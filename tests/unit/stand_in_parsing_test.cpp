@@ -7,7 +7,7 @@
 
 using Args = std::vector<std::wstring>;
 
-TEST(ParsePlatformCommandLine, QuotesToggleAndVanishBackslashesStay) {
+TEST(ParsePlatformCommandLine, SplitsByTheCRuntimesRules) {
   struct Case {
     const char* name;
     std::wstring line;
@@ -23,9 +23,19 @@ TEST(ParsePlatformCommandLine, QuotesToggleAndVanishBackslashesStay) {
       {"value after a space", L"1cv8.exe /F \"C:\\my base\"", L"1cv8.exe", {L"/F", L"C:\\my base"}},
       {"quote in the middle of a word", L"1cv8.exe File=\"C:\\my base\" /AddInList Kalvera", L"1cv8.exe",
        {L"File=C:\\my base", L"/AddInList", L"Kalvera"}},
-      // A trailing backslash before a quote is not an escape, unlike the C runtime's rule.
-      {"trailing backslash", L"1cv8.exe /F \"C:\\base\\\" /UpdateDBCfg", L"1cv8.exe",
-       {L"/F", L"C:\\base\\", L"/UpdateDBCfg"}},
+      {"backslashes not before a quote stay", L"1cv8.exe C:\\a\\\\b\\ \"x\\\\y\"", L"1cv8.exe",
+       {L"C:\\a\\\\b\\", L"x\\\\y"}},
+      // A single backslash before the closing quote escapes it: the folder runs on and
+      // swallows the next switch, which is why the utility doubles it.
+      {"trailing backslash, single", L"1cv8.exe /F \"D:\\\" /UpdateDBCfg", L"1cv8.exe",
+       {L"/F", L"D:\" /UpdateDBCfg"}},
+      {"trailing backslash, doubled", L"1cv8.exe /F \"D:\\\\\" /UpdateDBCfg", L"1cv8.exe",
+       {L"/F", L"D:\\", L"/UpdateDBCfg"}},
+      {"two trailing backslashes, doubled", L"1cv8.exe /F \"C:\\b\\\\\\\\\" x", L"1cv8.exe",
+       {L"/F", L"C:\\b\\\\", L"x"}},
+      {"three backslashes and a quote", L"1cv8.exe a\\\\\\\"b", L"1cv8.exe", {L"a\\\"b"}},
+      {"backslashes in the program name stay", L"\"C:\\dir\\\" x", L"C:\\dir\\", {L"x"}},
+      {"doubled quote inside quotes", L"1cv8.exe \"a\"\"b\" c", L"1cv8.exe", {L"a\"b", L"c"}},
       {"empty quoted value", L"1cv8.exe /N\"\" \"\" end", L"1cv8.exe", {L"/N", L"", L"end"}},
       {"runs of spaces and tabs", L"1cv8.exe  \tCONFIG   /S  \"srv\\base\"  ", L"1cv8.exe",
        {L"CONFIG", L"/S", L"srv\\base"}},

@@ -113,6 +113,45 @@ TEST_F(CommandLinesThroughCmd, EveryFieldArrivesAsOneUnchangedArgument) {
   }
 }
 
+TEST_F(CommandLinesThroughCmd, FieldsEndingInABackslashArriveWholeAndSwallowNothing) {
+  // Split by the C runtime's rules, a lone backslash before the closing quote escaped it
+  // and the field ran on into every argument after it.
+  CommandFields root = FileBase(true);
+  root.Edit1 = L"C:\\";
+  root.Edit2 = L"Иван\\";
+  CommandFields trailing = FileBase(true);
+  trailing.Edit1 = folder_ + L"\\";
+  CommandFields no_base_name = ServerBase(false);
+  no_base_name.Edit5.clear();
+  const std::wstring password = PasswordArgument(L"pw\\\\");
+  const struct Case {
+    const char* name;
+    std::wstring parameters;
+    Args expected;
+  } cases[] = {
+      {"drive root, user name ending in a backslash",
+       EnterpriseParameters(platform_, ConnectionArgument(root), root, password),
+       {L"ENTERPRISE", L"/F", L"C:\\", L"/NИван\\", L"/Ppw\\\\"}},
+      {"creation in a folder with a trailing backslash", CreateInfobaseParameters(platform_, trailing),
+       {L"createinfobase", L"File=" + folder_ + L"\\", L"/AddInList", L"Kalvera"}},
+      {"update of a folder with a trailing backslash",
+       UpdateDatabaseParameters(platform_, ConnectionArgument(trailing), trailing, password),
+       {L"CONFIG", L"/F", folder_ + L"\\", L"/N" + kUser, L"/Ppw\\\\", L"/UpdateDBCfg"}},
+      {"server base with an empty base name",
+       LoadConfigParameters(platform_, ConnectionArgument(no_base_name), no_base_name, L"", configuration_file_),
+       {L"CONFIG", L"/S", kServer + L"\\", L"/LoadCfg", configuration_file_}},
+      {"creation of a server base with an empty base name", CreateInfobaseParameters(platform_, no_base_name),
+       {L"createinfobase", L"/S", kServer + L"\\", L"/AddInList", L"Kalvera"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const StandInRun run = RunThroughShell(c.parameters);
+    EXPECT_EQ(harness::ProgramOf(run), platform_) << run.raw;
+    EXPECT_EQ(run.args, c.expected) << run.raw;
+  }
+  EXPECT_TRUE(harness::FileExists(folder_ + L"\\1Cv8.1CD")) << "the stand-in found the folder";
+}
+
 TEST_F(CommandLinesThroughCmd, BaseIsCreatedLoadedAndUpdatedInAFolderWithSpecialCharacters) {
   const CommandFields file = FileBase(true);
   const std::wstring password = PasswordArgument(kPassword);
