@@ -10,6 +10,7 @@
 #include "app/error.h"
 #include "app/text.h"
 #include "app/module_path_win32.h"
+#include "transfer/transfer_abandoned.h"
 
 namespace {
 
@@ -51,6 +52,9 @@ void ShowApplicationError(const std::exception& error) {
 void RunHandler(HWND owner, const std::wstring& title, const std::function<void()>& handler) {
   try {
     handler();
+  } catch (const TransferAbandoned&) {
+    // The user closed the window during a download: nothing to report, and the quit
+    // request the transfer held back ends the program in the main loop.
   } catch (const std::exception& error) {
     ShowErrorReport(owner, title, error);
   } catch (...) {

@@ -15,7 +15,8 @@ void ShowErrorReport(HWND owner, const std::wstring& title, const std::exception
 void ShowApplicationError(const std::exception& error);
 
 // Runs one event handler; an error that escapes it ends the handler and is shown by the
-// default error report, and the program goes on. Nothing is let through into Windows.
+// default error report, and the program goes on. A TransferAbandoned ends the handler
+// silently. Nothing is let through into Windows.
 void RunHandler(HWND owner, const std::wstring& title, const std::function<void()>& handler);
 
 // The text of any exception as the reports show it.

@@ -2,6 +2,10 @@
 
 #include <wininet.h>
 
+#include <utility>
+
+#include "app/system_message.h"
+
 namespace {
 
 // WinINet owns the codes from 12000 to 12999.
@@ -25,9 +29,7 @@ std::wstring SystemMessage(DWORD code) {
     message = FormatFrom(FORMAT_MESSAGE_FROM_HMODULE, ::GetModuleHandleW(L"wininet.dll"), code);
   }
   if (message.empty()) message = FormatFrom(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code);
-  while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' ')) {
-    message.pop_back();
-  }
+  message = TrimmedSystemMessage(std::move(message));
   if (message.empty()) message = L"System error " + std::to_wstring(code);
   return message;
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 // WinINet's codes (12000-12999) come from wininet.dll's message table, the rest from the
-// system's; the trailing line break Windows adds is dropped. A code without a text is
-// named by its number.
+// system's; the closing full stop and line break Windows adds are dropped
+// (TrimmedSystemMessage), so the text can end a sentence of the utility's. A code without
+// a text is named by its number.
 std::wstring SystemMessage(DWORD code);

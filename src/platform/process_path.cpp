@@ -11,13 +11,7 @@ std::wstring ChooseExecutablePath(const PathQuery& module_file_name, unsigned ma
 }
 
 std::wstring SystemErrorText(std::uint32_t code, const std::wstring& system_message) {
-  // FormatMessageW ends its texts with a line break, which would leave a blank line.
-  size_t end = system_message.size();
-  while (end > 0 && (system_message[end - 1] == L' ' || system_message[end - 1] == L'\t' ||
-                     system_message[end - 1] == L'\r' || system_message[end - 1] == L'\n')) {
-    --end;
-  }
   // "%d": a code with the top bit set reads as a negative number.
   return L"System Error.  Code: " + std::to_wstring(static_cast<std::int32_t>(code)) + L".\r\n" +
-         system_message.substr(0, end);
+         system_message;
 }

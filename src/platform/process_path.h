@@ -15,5 +15,6 @@ std::wstring ChooseExecutablePath(const PathQuery& module_file_name, unsigned ma
                                   const PathQuery& full_image_name);
 
 // The text of the error raised when a process cannot be opened: "System Error.  Code: 87."
-// and, on the next line, the system's message for that code without trailing whitespace.
+// and, on the next line, the system's message for that code as SystemMessage gives it
+// (its closing full stop is the error report's).
 std::wstring SystemErrorText(std::uint32_t code, const std::wstring& system_message);

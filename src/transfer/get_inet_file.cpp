@@ -1,11 +1,14 @@
 #include "transfer/get_inet_file.h"
 
+#include <algorithm>
 #include <limits>
 #include <memory>
 #include <optional>
 #include <utility>
 
 #include "app/error.h"
+#include "transfer/http_head.h"
+#include "transfer/transfer_abandoned.h"
 #include "transfer/transfer_texts.h"
 
 namespace {
@@ -14,7 +17,7 @@ namespace {
 // (without a Content-Length the range is whatever an earlier transfer left).
 constexpr int kFull = std::numeric_limits<int>::max();
 
-// A redirect WinINet did not follow, or an error page, is not the file asked for.
+// An error page is not the file asked for, and neither is a redirect's own body.
 bool IsSuccess(unsigned status) { return status >= 200 && status <= 299; }
 
 // The output file while it may still be half-written: unless kept, it is closed and
@@ -42,22 +45,41 @@ class CreatedFile {
   std::unique_ptr<OutputFile> file_;
 };
 
+// Sends the request and follows redirects until an answer that is not one. WinINet is
+// told not to follow them itself: it would follow a loop for ever, and to any scheme.
+std::unique_ptr<HttpResponse> Request(const std::wstring& url, HttpSource& http) {
+  std::wstring address = url;
+  std::wstring reason;
+  for (int redirects = 0;; ++redirects) {
+    std::unique_ptr<HttpResponse> response = http.Get(address, reason);
+    if (!response) throw Error(CannotDownloadText(url, reason));
+    const unsigned status = response->StatusCode();
+    if (!IsRedirect(status)) return response;
+    if (redirects == kMaxRedirects) throw Error(CannotDownloadText(url, TooManyRedirectsReason(kMaxRedirects)));
+    const std::wstring location = response->Location();
+    if (location.empty()) throw Error(CannotDownloadText(url, RedirectWithoutLocationReason(status)));
+    const std::optional<std::wstring> next = ResolveLocation(address, location);
+    if (!next) throw Error(CannotDownloadText(url, UnusableRedirectReason(location)));
+    address = *next;
+  }
+}
+
 void Transfer(const std::wstring& url, const std::wstring& path, ProgressBar& progress,
               const TransferSystem& system) {
-  std::wstring reason;
-  // The request goes out, and its status is judged, before the output file is touched:
+  // The request goes out, and its answer is judged, before the output file is touched:
   // an error page must not replace an older file.
-  const std::unique_ptr<HttpResponse> response = system.http.Get(url, reason);
-  if (!response) throw Error(CannotDownloadText(url, reason));
+  const std::unique_ptr<HttpResponse> response = Request(url, system.http);
   const unsigned status = response->StatusCode();
   if (!IsSuccess(status)) throw Error(CannotDownloadText(url, HttpStatusReason(status)));
 
-  const std::optional<std::uint32_t> length = response->ContentLength();
-  if (length) {
-    progress.SetMax(Hundreds(*length));
+  const ContentLength length = ParseContentLength(response->ContentLengths());
+  if (!length.fault.empty()) throw Error(CannotDownloadText(url, length.fault));
+  if (length.bytes) {
+    progress.SetMax(BarMaxOf(*length.bytes));
     progress.SetPosition(0);
   }
 
+  std::wstring reason;
   std::unique_ptr<OutputFile> created = system.files.Create(path, reason);
   if (!created) throw Error(CannotCreateFileText(path, reason));
   CreatedFile file(system.files, path, std::move(created));
@@ -71,24 +93,35 @@ void Transfer(const std::wstring& url, const std::wstring& path, ProgressBar& pr
     }
     if (delivered != 0 && !file->Write(buffer, delivered)) throw Error(L"Stream write error");
     received += delivered;
-    progress.StepBy(Hundreds(delivered));
-    system.pump.HandlePending();
+    if (length.bytes && received > *length.bytes) {
+      throw Error(CannotDownloadText(url, OverlongReason(*length.bytes)));
+    }
+    progress.StepBy(static_cast<int>(Hundreds(delivered)));
+    // The window was closed: the user no longer wants the file, and an invisible process
+    // must not go on for hours on a slow server.
+    if (system.pump.HandlePending()) throw TransferAbandoned();
   } while (delivered != 0);
 
-  // A connection that drops mid-body ends the reads just like the end of the body.
-  if (length && received < *length) {
-    throw Error(CannotDownloadText(url, CutShortReason(received, *length)));
+  // A connection that drops mid-body ends the reads just like the end of the body. A
+  // chunked body cut before its last chunk cannot be told from a whole one here: WinINet
+  // reports both as the end of the body (see WinInetSource).
+  if (length.bytes && received < *length.bytes) {
+    throw Error(CannotDownloadText(url, CutShortReason(received, *length.bytes)));
   }
   file.CloseAndKeep();
 }
 
 }  // namespace
 
-int Hundreds(std::uint32_t count) {
-  std::uint32_t hundreds = count / 100;
-  const std::uint32_t rest = count % 100;
+std::uint64_t Hundreds(std::uint64_t count) {
+  std::uint64_t hundreds = count / 100;
+  const std::uint64_t rest = count % 100;
   if (rest > 50 || (rest == 50 && hundreds % 2 == 1)) ++hundreds;
-  return static_cast<int>(hundreds);
+  return hundreds;
+}
+
+int BarMaxOf(std::uint64_t length) {
+  return static_cast<int>(std::min<std::uint64_t>(Hundreds(length), kFull));
 }
 
 bool GetInetFile(const std::wstring& fileURL, const std::wstring& FileName,

@@ -13,7 +13,14 @@ inline constexpr std::uint32_t BufferSize = 3072;
 
 // The bar's unit: a count of bytes in hundreds, rounded to the nearest, a tie going to
 // the even one (50 gives 0, 150 gives 2, 250 gives 2).
-int Hundreds(std::uint32_t count);
+std::uint64_t Hundreds(std::uint64_t count);
+
+// The bar's Max for a body of `length` bytes: its hundreds, or the largest range the
+// control holds when they would not fit (beyond about 214 GB).
+int BarMaxOf(std::uint64_t length);
+
+// Redirects followed for one download; one more is an error, so a loop ends.
+inline constexpr int kMaxRedirects = 10;
 
 struct TransferSystem {
   HttpSource& http;
@@ -21,8 +28,11 @@ struct TransferSystem {
   MessagePump& pump;
 };
 
-// What Downloader::GetInetFile promises. The bar's range becomes 0 to the hundreds of
-// the Content-Length, and each block steps it by the hundreds of its bytes; without a
-// Content-Length the range is left as it is.
+// What Downloader::GetInetFile promises. Redirects (301, 302, 303, 307, 308) are followed
+// to http and https addresses, at most kMaxRedirects of them; every error names
+// `fileURL`, the address asked for. The bar's range becomes 0 to BarMaxOf the
+// Content-Length, and each block steps it by the hundreds of its bytes; without a
+// Content-Length the range is left as it is. When the pump reports a quit request, the
+// transfer ends at that block: the partial file is removed and TransferAbandoned raised.
 bool GetInetFile(const std::wstring& fileURL, const std::wstring& FileName,
                  ProgressBar& Progress, const TransferSystem& system);

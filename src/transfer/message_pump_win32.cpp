@@ -6,7 +6,7 @@ QueuePumpWin32::~QueuePumpWin32() {
   if (quit_) ::PostQuitMessage(exit_code_);
 }
 
-void QueuePumpWin32::HandlePending() {
+bool QueuePumpWin32::HandlePending() {
   MSG msg;
   while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
@@ -17,4 +17,5 @@ void QueuePumpWin32::HandlePending() {
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);
   }
+  return quit_;
 }

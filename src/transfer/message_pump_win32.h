@@ -4,7 +4,8 @@
 
 // A quit request taken from the queue is held back and posted again when the pump is
 // destroyed, so the program still ends once control is back in the main message loop.
-// Reposting at once would hand it back on the next turn, ahead of paints and timers.
+// Reposting at once would hand it back on the next turn, ahead of paints and timers; the
+// task that pumps ends at its next turn anyway.
 class QueuePumpWin32 : public MessagePump {
  public:
   QueuePumpWin32() = default;
@@ -12,7 +13,7 @@ class QueuePumpWin32 : public MessagePump {
   QueuePumpWin32& operator=(const QueuePumpWin32&) = delete;
   ~QueuePumpWin32() override;
 
-  void HandlePending() override;
+  bool HandlePending() override;
 
  private:
   bool quit_ = false;

@@ -1,11 +1,8 @@
 #pragma once
-// The texts of the errors a transfer raises.
+// The texts of the errors a transfer raises. A reason is the tail of a sentence: the
+// error report adds the closing full stop.
 #include <cstdint>
 #include <string>
-
-// A system message as the tail of a sentence: Windows ends its messages with a full stop
-// and a line break, and the error report adds its own full stop.
-std::wstring TrimmedSystemMessage(std::wstring message);
 
 // Cannot create file "C:\...\database.cf". Access is denied
 std::wstring CannotCreateFileText(const std::wstring& path, const std::wstring& system_message);
@@ -15,4 +12,17 @@ std::wstring CannotDownloadText(const std::wstring& url, const std::wstring& rea
 
 // The reasons the transfer itself finds.
 std::wstring HttpStatusReason(unsigned status);
-std::wstring CutShortReason(std::uint64_t received, std::uint32_t announced);
+std::wstring CutShortReason(std::uint64_t received, std::uint64_t announced);
+std::wstring OverlongReason(std::uint64_t announced);
+std::wstring TooManyRedirectsReason(int limit);
+std::wstring RedirectWithoutLocationReason(unsigned status);
+std::wstring UnusableRedirectReason(const std::wstring& location);
+
+// Why a connection failed, from the system's code, its message for it, the bound on each
+// wait for the server and how long this wait lasted. A time-out says how long the server
+// sent nothing; so does a broken connection that came only once the whole bound had
+// passed, since under Wine a request left unanswered fails as "connection aborted". A
+// broken or refused connection otherwise says so in plain words (the system has no text
+// for the socket codes WinINet passes on); any other code keeps the system's message.
+std::wstring ConnectionFailureReason(std::uint32_t code, const std::wstring& system_message,
+                                     std::uint32_t timeout_ms, std::uint64_t waited_ms);

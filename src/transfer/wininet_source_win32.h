@@ -1,5 +1,6 @@
 #pragma once
-// HTTP GETs through WinINet, with the system's proxy settings and WinINet's redirects.
+// HTTP GETs through WinINet, with the system's proxy settings; redirects are returned,
+// not followed.
 #include <windows.h>
 
 #include <memory>

@@ -51,9 +51,8 @@ LocalHeader ReadLocalHeader(ArchiveBuffer& archive) {
 
 }  // namespace
 
-std::wstring FileFailureText(const wchar_t* verb, const std::wstring& path, std::wstring reason) {
-  const std::size_t end = reason.find_last_not_of(L" \t\r\n.");
-  reason.erase(end == std::wstring::npos ? 0 : end + 1);
+std::wstring FileFailureText(const wchar_t* verb, const std::wstring& path,
+                             const std::wstring& reason) {
   return std::wstring(L"Cannot ") + verb + L" file \"" + path + L"\". " + reason;
 }
 

@@ -21,6 +21,7 @@
 //                                            a name that would leave `dest_path`
 void ExtractZip(ArchiveInput& input, const std::wstring& dest_path, ExtractionTarget& target);
 
-// Cannot <verb> file "<path>". <reason>: the system's message without the full stop and
-// line break it ends with, since the error report adds its own full stop.
-std::wstring FileFailureText(const wchar_t* verb, const std::wstring& path, std::wstring reason);
+// Cannot <verb> file "<path>". <reason>: the system's message as SystemMessage gives it,
+// without its full stop, which the error report adds.
+std::wstring FileFailureText(const wchar_t* verb, const std::wstring& path,
+                             const std::wstring& reason);

@@ -10,6 +10,13 @@ GET /__stall                   accepts the request and answers nothing (closed a
 GET /__slow/<ms>/<path>        the file in 64 KiB pieces with a pause of <ms> between them
 GET /__headers                 the request's header lines as the body (text, with Content-Length)
 GET /__redirect/<path>         302 to /<path>
+GET /__redirects/<k>/<path>    k redirects, by turns an absolute address and an absolute path, then /<path>
+GET /__loop/<n>                302 to the relative "<n+1>", for ever
+GET /__length/<v>/<n>/<path>   Content-Length: <v> as written ("+" between values: one line each),
+                               then the file's first n bytes, then close
+GET /__chunkcut/<n>/<path>     the file in chunks of 10,000 bytes, but only its first n bytes (inside a
+                               chunk when n is not a multiple) and no last chunk, then close
+GET /__trickle/<ms>/<path>     the file 100 bytes at a time, <ms> apart, with its Content-Length
 
 The chosen port is written to --port-file once the server listens.
 """
@@ -78,6 +85,61 @@ class Handler(BaseHTTPRequestHandler):
             self.send_header("Content-Length", "0")
             self.end_headers()
             return
+        if mode == "__redirects":
+            k = int(parts[2])
+            rest = parts[3] if len(parts) > 3 else ""
+            if k == 0:
+                return self._serve_file(rest)
+            target = "/__redirects/%d/%s" % (k - 1, rest)
+            if k % 2:
+                target = "http://%s%s" % (self.headers.get("Host", "127.0.0.1"), target)
+            return self._redirect(target)
+        if mode == "__loop":
+            return self._redirect(str(int(parts[2]) + 1))
+        if mode == "__length":
+            rest = self.path.split("/", 4)
+            path = self._file(rest[4] if len(rest) > 4 else "")
+            if not path:
+                return self._send_body(404, b"not found")
+            body = open(path, "rb").read()[: int(rest[3])]
+            self.send_response(200)
+            for value in unquote(rest[2]).split("+"):
+                self.send_header("Content-Length", value)
+            self.send_header("Connection", "close")
+            self.end_headers()
+            self.wfile.write(body)
+            return self._hang_up()
+        if mode == "__chunkcut":
+            n = int(parts[2])
+            path = self._file(parts[3] if len(parts) > 3 else "")
+            if not path:
+                return self._send_body(404, b"not found")
+            body = open(path, "rb").read()
+            self.send_response(200)
+            self.send_header("Transfer-Encoding", "chunked")
+            self.send_header("Connection", "close")
+            self.end_headers()
+            for at in range(0, n, 10000):
+                chunk = body[at:at + 10000]
+                sent = chunk[:n - at]
+                self.wfile.write(b"%x\r\n%s" % (len(chunk), sent))
+                if len(sent) == len(chunk):
+                    self.wfile.write(b"\r\n")
+            return self._hang_up()
+        if mode == "__trickle":
+            pause = int(parts[2]) / 1000.0
+            path = self._file(parts[3] if len(parts) > 3 else "")
+            if not path:
+                return self._send_body(404, b"not found")
+            self.send_response(200)
+            self.send_header("Content-Length", str(os.path.getsize(path)))
+            self.end_headers()
+            try:
+                self._stream_file(path, piece=100, pause=pause)
+            except OSError:
+                pass  # the client gave up, as it should
+            self.close_connection = True
+            return
         if mode == "__status":
             code = int(parts[2])
             path = self._file(parts[3] if len(parts) > 3 else "")
@@ -138,7 +200,10 @@ class Handler(BaseHTTPRequestHandler):
             self.end_headers()
             self._stream_file(path, pause=pause)
             return
-        path = self._file(self.path.split("?", 1)[0])
+        self._serve_file(self.path)
+
+    def _serve_file(self, rel):
+        path = self._file(rel.split("?", 1)[0])
         if not path:
             return self._send_body(404, b"<html><body>Not found</body></html>")
         self.send_response(200)
@@ -146,6 +211,20 @@ class Handler(BaseHTTPRequestHandler):
         self.send_header("Content-Length", str(os.path.getsize(path)))
         self.end_headers()
         self._stream_file(path)
+
+    def _redirect(self, target):
+        self.send_response(302)
+        self.send_header("Location", target)
+        self.send_header("Content-Length", "0")
+        self.end_headers()
+
+    def _hang_up(self):
+        self.wfile.flush()
+        self.close_connection = True
+        try:
+            self.connection.shutdown(socket.SHUT_RDWR)
+        except OSError:
+            pass
 
 
 def main():

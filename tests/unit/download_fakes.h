@@ -18,7 +18,10 @@ struct ScriptedResponse {
   bool no_response = false;
   std::wstring no_response_reason;
   unsigned status = 200;
-  std::optional<std::uint32_t> content_length;
+  std::optional<std::uint64_t> content_length;
+  // When not empty, the Content-Length lines exactly as sent, in place of content_length.
+  std::vector<std::wstring> content_length_lines;
+  std::wstring location;
   std::string body;
   std::uint32_t piece = 1u << 30;
   // The read that would deliver bytes past this offset fails instead.
@@ -29,31 +32,40 @@ struct ScriptedResponse {
 class ScriptedHttp : public HttpSource {
  public:
   ScriptedResponse next;
+  // The answer for one address; any other address gets `next`.
+  std::map<std::wstring, ScriptedResponse> at;
   std::vector<std::wstring> requested;
   std::vector<std::uint32_t> read_sizes;
   int open_responses = 0;
 
   std::unique_ptr<HttpResponse> Get(const std::wstring& url, std::wstring& reason) override {
     requested.push_back(url);
-    if (next.no_response) {
-      reason = next.no_response_reason;
+    const auto found = at.find(url);
+    const ScriptedResponse& script = found == at.end() ? next : found->second;
+    if (script.no_response) {
+      reason = script.no_response_reason;
       return nullptr;
     }
-    return std::make_unique<Response>(*this);
+    return std::make_unique<Response>(*this, script);
   }
 
  private:
   class Response : public HttpResponse {
    public:
-    explicit Response(ScriptedHttp& http) : http_(http) { ++http_.open_responses; }
-    ~Response() override { --http_.open_responses; }
-    unsigned StatusCode() const override { return http_.next.status; }
-    std::optional<std::uint32_t> ContentLength() const override {
-      return http_.next.content_length;
+    Response(ScriptedHttp& http, const ScriptedResponse& script) : http_(http), script_(script) {
+      ++http_.open_responses;
     }
+    ~Response() override { --http_.open_responses; }
+    unsigned StatusCode() const override { return script_.status; }
+    std::vector<std::wstring> ContentLengths() const override {
+      if (!script_.content_length_lines.empty()) return script_.content_length_lines;
+      if (!script_.content_length) return {};
+      return {std::to_wstring(*script_.content_length)};
+    }
+    std::wstring Location() const override { return script_.location; }
     bool Read(unsigned char* buffer, std::uint32_t size, std::uint32_t& delivered,
               std::wstring& reason) override {
-      const ScriptedResponse& r = http_.next;
+      const ScriptedResponse& r = script_;
       http_.read_sizes.push_back(size);
       delivered = 0;
       const size_t n = std::min<size_t>({size, r.piece, r.body.size() - offset_});
@@ -69,6 +81,7 @@ class ScriptedHttp : public HttpSource {
 
    private:
     ScriptedHttp& http_;
+    const ScriptedResponse& script_;
     size_t offset_ = 0;
   };
 };
@@ -149,10 +162,16 @@ class ClampingBar : public ProgressBar {
   }
 };
 
+// Counts its turns; from turn `quit_at_turn` on it reports a quit request taken up, as
+// when the window is closed during a transfer.
 class CountingPump : public MessagePump {
  public:
   int turns = 0;
-  void HandlePending() override { ++turns; }
+  std::optional<int> quit_at_turn;
+  bool HandlePending() override {
+    ++turns;
+    return quit_at_turn && turns >= *quit_at_turn;
+  }
 };
 
 // A body whose bytes differ from block to block, so a lost or repeated block shows.

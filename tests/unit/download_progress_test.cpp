@@ -6,18 +6,19 @@
 #include <vector>
 
 #include "transfer/get_inet_file.h"
-#include "transfer/transfer_texts.h"
 #include "ui/sparing_progress_bar.h"
 
 TEST(Hundreds, RoundsToTheNearestWithTiesToEven) {
   struct Case {
-    std::uint32_t count;
-    int hundreds;
+    std::uint64_t count;
+    std::uint64_t hundreds;
   } cases[] = {
       {0, 0},       {49, 0},     {50, 0},          {51, 1},          {149, 1},
       {150, 2},     {151, 2},    {249, 2},         {250, 2},         {251, 3},
       {350, 4},     {1600, 16},  {3072, 31},       {200000, 2000},   {1000000, 10000},
       {307249, 3072}, {307250, 3072}, {307251, 3073}, {4294967295u, 42949673},
+      // Lengths past 32 bits: a package of 5 GB, and one just over 4 GiB.
+      {5000000000u, 50000000}, {4295067296u, 42950673}, {~0ull, 184467440737095516ull},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.count);
@@ -25,24 +26,24 @@ TEST(Hundreds, RoundsToTheNearestWithTiesToEven) {
   }
 }
 
-TEST(TransferTexts, DropTheTrailingBlanksAndFullStopsOfSystemMessages) {
+TEST(BarMaxOf, TakesTheHundredsOfA64BitLengthClampedToTheControlsRange) {
   struct Case {
-    std::wstring message;
-    std::wstring trimmed;
+    std::uint64_t length;
+    int max;
   } cases[] = {
-      {L"Access is denied.\r\n", L"Access is denied"},
-      {L"The file exists. \r\n", L"The file exists"},
-      {L"Wait...  ", L"Wait"},
-      {L"Version 1.2 is required\r\n", L"Version 1.2 is required"},
-      {L". .\r\n", L""},
-      {L"", L""},
+      {1000000, 10000},
+      {5000000000u, 50000000},
+      {4295067296u, 42950673},
+      // The control's range is a 32-bit int: 2,147,483,647 hundreds is the last that fits.
+      {214748364700u, 2147483647},
+      {214748364749u, 2147483647},
+      {214748364751u, 2147483647},
+      {~0ull, 2147483647},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::PrintToString(c.message));
-    EXPECT_EQ(TrimmedSystemMessage(c.message), c.trimmed);
+    SCOPED_TRACE(c.length);
+    EXPECT_EQ(BarMaxOf(c.length), c.max);
   }
-  EXPECT_EQ(CannotCreateFileText(L"C:\\Users\\u\\a b.cf", L"Access is denied.\r\n"),
-            L"Cannot create file \"C:\\Users\\u\\a b.cf\". Access is denied");
 }
 
 namespace {

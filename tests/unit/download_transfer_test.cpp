@@ -5,6 +5,7 @@
 
 #include "app/error.h"
 #include "download_fakes.h"
+#include "transfer/transfer_abandoned.h"
 
 namespace {
 
@@ -153,7 +154,7 @@ TEST(GetInetFile, ReportsEveryFailedTransferWithTheUrlAndTheReason) {
   auto refused = [] {
     ScriptedResponse r;
     r.no_response = true;
-    r.no_response_reason = L"The attempt to connect to the server failed.\r\n";
+    r.no_response_reason = L"The attempt to connect to the server failed";
     return r;
   };
   auto status = [](unsigned code) {
@@ -173,7 +174,7 @@ TEST(GetInetFile, ReportsEveryFailedTransferWithTheUrlAndTheReason) {
     ScriptedResponse r;
     r.body = PatternBody(10000);
     r.fails_at = 7000;
-    r.read_failure = L"The operation timed out\r\n";
+    r.read_failure = L"The server sent nothing for 30 seconds";
     return r;
   };
   const std::wstring head = L"Cannot download \"" + kUrl + L"\". ";
@@ -182,7 +183,7 @@ TEST(GetInetFile, ReportsEveryFailedTransferWithTheUrlAndTheReason) {
       {"404", status(404), head + L"The server answered with HTTP status 404", false},
       {"500", status(500), head + L"The server answered with HTTP status 500", false},
       {"cut short", cut(), head + L"The connection closed after 4000 of 10000 bytes", true},
-      {"read fails", reset(), head + L"The operation timed out", true},
+      {"read fails", reset(), head + L"The server sent nothing for 30 seconds", true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -226,7 +227,7 @@ TEST(GetInetFile, KeepsAnOlderFileWhenTheServerFailsBeforeTheBody) {
 
 TEST(GetInetFile, ReportsAFileThatCannotBeCreatedWithItsPathAndTheSystemMessage) {
   TransferRig rig;
-  rig.files.create_failure = L"The system cannot find the path specified. \r\n";
+  rig.files.create_failure = L"The system cannot find the path specified";
   rig.http.next.content_length = 200000;
   rig.http.next.body = PatternBody(200000);
 
@@ -251,4 +252,189 @@ TEST(GetInetFile, StopsAtAFailedWriteAndRemovesThePartialFile) {
   EXPECT_FALSE(rig.files.Exists(kPath));
   EXPECT_FALSE(rig.files.removed_while_open);
   EXPECT_EQ(rig.http.open_responses, 0);
+}
+
+namespace {
+
+ScriptedResponse RedirectTo(const std::wstring& location, unsigned status = 302) {
+  ScriptedResponse r;
+  r.status = status;
+  r.location = location;
+  r.content_length = 0;
+  return r;
+}
+
+}  // namespace
+
+TEST(GetInetFile, FollowsRelativeAndAbsoluteRedirectsToTheFile) {
+  struct Case {
+    const char* name;
+    unsigned status;
+    std::wstring location;
+    std::wstring followed;
+  } cases[] = {
+      {"absolute, other host", 301, L"http://mirror.example/pkg/Setup1C.zip", L"http://mirror.example/pkg/Setup1C.zip"},
+      {"absolute, https", 302, L"https://mirror.example/Setup1C.zip", L"https://mirror.example/Setup1C.zip"},
+      {"absolute path", 303, L"/files/Setup1C.zip", L"http://127.0.0.1:47831/files/Setup1C.zip"},
+      {"relative path", 307, L"v2/Setup1C.zip", L"http://127.0.0.1:47831/install/download/v2/Setup1C.zip"},
+      {"relative, one up", 308, L"../Setup1C.zip", L"http://127.0.0.1:47831/install/Setup1C.zip"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TransferRig rig;
+    rig.http.at[kUrl] = RedirectTo(c.location, c.status);
+    rig.http.at[c.followed].content_length = 5000;
+    rig.http.at[c.followed].body = PatternBody(5000);
+
+    EXPECT_TRUE(rig.Run(kUrl, kPath));
+
+    EXPECT_EQ(rig.http.requested, (std::vector<std::wstring>{kUrl, c.followed}));
+    EXPECT_EQ(rig.files.files[kPath], PatternBody(5000));
+    EXPECT_EQ(rig.bar.maxima, std::vector<int>{50}) << "the range comes from the file, not the redirect";
+    EXPECT_EQ(rig.http.open_responses, 0);
+  }
+}
+
+TEST(GetInetFile, FollowsTenRedirectsAndRefusesTheEleventhNamingTheFirstAddress) {
+  // /r/1 -> /r/2 -> ... : each hop a new address, as a loop that never repeats itself.
+  const auto hop = [](int i) { return L"http://127.0.0.1:47831/r/" + std::to_wstring(i); };
+  for (int redirects : {10, 11}) {
+    SCOPED_TRACE(redirects);
+    TransferRig rig;
+    rig.files.files[kPath] = "older";
+    rig.http.at[kUrl] = RedirectTo(L"/r/1");
+    for (int i = 1; i < redirects; ++i) rig.http.at[hop(i)] = RedirectTo(L"/r/" + std::to_wstring(i + 1));
+    rig.http.at[hop(redirects)].content_length = 100;
+    rig.http.at[hop(redirects)].body = PatternBody(100);
+
+    if (redirects == 10) {
+      EXPECT_TRUE(rig.Run(kUrl, kPath));
+      EXPECT_EQ(rig.files.files[kPath], PatternBody(100));
+    } else {
+      EXPECT_EQ(RaisedText(rig), L"Cannot download \"" + kUrl +
+                                     L"\". The server redirected the request more than 10 times: "
+                                     L"too many redirects");
+      EXPECT_EQ(rig.http.requested.size(), 11u) << "the eleventh redirect is not followed";
+      EXPECT_EQ(rig.files.files[kPath], "older") << "no file is touched";
+    }
+    EXPECT_EQ(rig.http.open_responses, 0);
+  }
+}
+
+TEST(GetInetFile, RefusesARedirectToAnythingButHttpOrWithoutAnAddress) {
+  const std::wstring head = L"Cannot download \"" + kUrl + L"\". ";
+  struct Case {
+    const char* name;
+    ScriptedResponse response;
+    std::wstring text;
+  } cases[] = {
+      {"ftp", RedirectTo(L"ftp://mirror.example/Setup1C.zip"),
+       head + L"The server redirected the request to \"ftp://mirror.example/Setup1C.zip\", which is not an "
+              L"http or https address"},
+      {"file", RedirectTo(L"file:///C:/Windows/win.ini"),
+       head + L"The server redirected the request to \"file:///C:/Windows/win.ini\", which is not an http "
+              L"or https address"},
+      {"no Location", RedirectTo(L"", 301), head + L"The server answered with redirect status 301 but named no address"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TransferRig rig;
+    rig.http.at[kUrl] = c.response;
+
+    EXPECT_EQ(RaisedText(rig), c.text);
+
+    EXPECT_EQ(rig.http.requested.size(), 1u);
+    EXPECT_EQ(rig.files.creates, 0);
+  }
+}
+
+TEST(GetInetFile, FailsABodyShorterThanASixtyFourBitLength) {
+  // Read as 32 bits these lengths were taken for none, and the short body for a whole one.
+  struct Case {
+    const char* name;
+    std::uint64_t length;
+    size_t sent;
+    int max;
+  } cases[] = {
+      {"5,000,000,000 announced, 1 MB sent", 5000000000u, 1000000, 50000000},
+      {"4 GiB + 100,000 announced, 100,000 sent", 4295067296u, 100000, 42950673},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TransferRig rig;
+    rig.http.next.content_length = c.length;
+    rig.http.next.body = PatternBody(c.sent);
+
+    EXPECT_EQ(RaisedText(rig), L"Cannot download \"" + kUrl + L"\". The connection closed after " +
+                                   std::to_wstring(c.sent) + L" of " + std::to_wstring(c.length) + L" bytes");
+
+    EXPECT_EQ(rig.bar.maxima, std::vector<int>{c.max});
+    EXPECT_FALSE(rig.files.Exists(kPath));
+  }
+}
+
+TEST(GetInetFile, RefusesAnUnusableOrOverrunLengthBeforeOrWhileWriting) {
+  const std::wstring head = L"Cannot download \"" + kUrl + L"\". ";
+  struct Case {
+    const char* name;
+    std::vector<std::wstring> lines;
+    size_t sent;
+    std::wstring text;
+    bool created;
+  } cases[] = {
+      {"malformed", {L"12x"}, 12, head + L"The server sent the length \"12x\", which is not a number of bytes", false},
+      {"conflicting", {L"100", L"200"}, 100, head + L"The server sent two different lengths, 100 and 200 bytes", false},
+      {"more than announced", {L"5000"}, 8000, head + L"The server sent more than the 5000 bytes it announced", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TransferRig rig;
+    rig.bar.max = 100;
+    rig.bar.position = 30;
+    rig.http.next.content_length_lines = c.lines;
+    rig.http.next.body = PatternBody(c.sent);
+
+    EXPECT_EQ(RaisedText(rig), c.text);
+
+    EXPECT_EQ(rig.files.creates != 0, c.created);
+    EXPECT_FALSE(rig.files.Exists(kPath));
+    if (!c.created) {
+      EXPECT_EQ(rig.bar.maxima, std::vector<int>{}) << "a length not believed sets no range";
+    }
+  }
+}
+
+TEST(GetInetFile, EndsAtTheNextBlockOnceAQuitRequestIsTakenUpAndRemovesThePartialFile) {
+  for (int quit_turn : {1, 5}) {
+    SCOPED_TRACE(quit_turn);
+    TransferRig rig;
+    rig.files.files[kPath] = "older";
+    rig.http.next.content_length = 200000;
+    rig.http.next.body = PatternBody(200000);
+    rig.pump.quit_at_turn = quit_turn;
+
+    EXPECT_THROW(rig.Run(kUrl, kPath), TransferAbandoned);
+
+    EXPECT_EQ(rig.http.read_sizes.size(), static_cast<size_t>(quit_turn)) << "no read after the quit";
+    EXPECT_EQ(rig.pump.turns, quit_turn);
+    EXPECT_FALSE(rig.files.Exists(kPath)) << "the partial file is removed";
+    EXPECT_FALSE(rig.files.removed_while_open);
+    EXPECT_EQ(rig.files.open_files, 0);
+    EXPECT_EQ(rig.http.open_responses, 0);
+  }
+}
+
+TEST(GetInetFile, AbandonmentIsNoError) {
+  // The handler boundary shows every Error in a report; a closed window must not.
+  TransferRig rig;
+  rig.http.next.content_length = 10000;
+  rig.http.next.body = PatternBody(10000);
+  rig.pump.quit_at_turn = 1;
+  try {
+    rig.Run(kUrl, kPath);
+    ADD_FAILURE() << "the transfer ran on";
+  } catch (const Error&) {
+    ADD_FAILURE() << "raised as an Error";
+  } catch (const TransferAbandoned&) {
+  }
 }

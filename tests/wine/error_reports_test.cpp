@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cwchar>
 #include <stdexcept>
 #include <thread>
@@ -11,6 +12,7 @@
 #include "app/error.h"
 #include "app/error_report_win32.h"
 #include "harness.h"
+#include "transfer/transfer_abandoned.h"
 
 using namespace harness;
 using namespace std::chrono_literals;
@@ -45,6 +47,32 @@ TEST(ErrorReports, HandlerErrorEndsTheHandlerAndShowsItsTextWithAStopIcon) {
   });
   EXPECT_EQ(box.text, L"Stream write error.");
   EXPECT_EQ(box.caption, L"Kalverabase [icon]");
+  EXPECT_FALSE(went_on);
+}
+
+TEST(ErrorReports, AbandonedTransferEndsTheHandlerWithoutAReport) {
+  // A report would be a modal box the user must answer after closing the window. With the
+  // swallowing taken out the box does come, so the poll below watches for both.
+  std::atomic<bool> returned = false;
+  bool went_on = false;
+  std::thread runner([&] {
+    RunHandler(nullptr, L"Kalverabase", [&] {
+      throw TransferAbandoned();
+      went_on = true;
+    });
+    returned = true;
+  });
+  std::optional<MessageBoxView> box;
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        box = FindMessageBox(::GetCurrentProcessId());
+        return returned || box;
+      },
+      10s));
+  EXPECT_FALSE(box) << "a report was shown: " << ToUtf8(box->text);
+  if (box) ClickOk(*box);
+  runner.join();
+  EXPECT_TRUE(returned);
   EXPECT_FALSE(went_on);
 }
 

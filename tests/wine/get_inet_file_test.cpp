@@ -11,6 +11,7 @@
 
 #include "app/error.h"
 #include "harness.h"
+#include "transfer/transfer_abandoned.h"
 #include "transfer/downloader_win32.h"
 #include "ui/progress_bar_win32.h"
 
@@ -274,10 +275,20 @@ TEST_F(GetInetFileTest, GivesUpOnAServerThatAnswersNothing) {
   const std::wstring text = FailureOf(url, OutputPath(L"stall.bin"), 2000);
 
   EXPECT_LT(::GetTickCount() - start, 30000u) << "it waited for the server to give up";
-  const std::wstring head = L"Cannot download \"" + url + L"\". ";
-  EXPECT_EQ(text.substr(0, head.size()), head) << ToUtf8(text);
-  EXPECT_GT(text.size(), head.size()) << "the system's reason follows";
+  EXPECT_EQ(text, L"Cannot download \"" + url + L"\". The server sent nothing for 2 seconds");
   EXPECT_FALSE(FileExists(OutputPath(L"stall.bin")));
+}
+
+TEST_F(GetInetFileTest, SaysTheServerSentNothingWhenTheBodyStalls) {
+  // The head arrives, then the server holds the body back longer than the bound: under
+  // Wine the read fails with the socket's 10060, for which the system has no text.
+  ServeFile(L"/files/stalled.bin", PatternBytes(2000, 14));
+  const std::wstring url = HttpUrl(L"/__trickle/4000/files/stalled.bin");
+
+  const std::wstring text = FailureOf(url, OutputPath(L"stalled.bin"), 1000);
+
+  EXPECT_EQ(text, L"Cannot download \"" + url + L"\". The server sent nothing for 1 second");
+  EXPECT_FALSE(FileExists(OutputPath(L"stalled.bin")));
 }
 
 TEST_F(GetInetFileTest, ReportsAFileThatCannotBeCreated) {
@@ -334,21 +345,93 @@ TEST_F(GetInetFileTest, DrawsAStepHeldBackByTheFrameOnceTheDataPauses) {
   EXPECT_EQ(ProgressPosition(window.bar()), 9300);
 }
 
-TEST_F(GetInetFileTest, HoldsAQuitRequestBackUntilTheTransferHasEnded) {
-  const std::string body = PatternBytes(6 * 65536, 13);
-  ServeFile(L"/files/quit.bin", body);
+TEST_F(GetInetFileTest, EndsAtTheNextBlockWhenTheWindowIsClosedAndKeepsTheQuitForTheMainLoop) {
+  // A megabyte at 100 bytes every 20 ms would take over three minutes.
+  ServeFile(L"/files/quit.bin", PatternBytes(1000000, 13));
+  WriteFileBytes(OutputPath(L"quit.bin"), "older");
   window.quit_on_first_tick = true;
   window.StartTicking(20);
 
-  EXPECT_TRUE(downloader.GetInetFile(HttpUrl(L"/__slow/150/files/quit.bin"), OutputPath(L"quit.bin"), progress));
+  EXPECT_THROW(downloader.GetInetFile(HttpUrl(L"/__trickle/20/files/quit.bin"), OutputPath(L"quit.bin"), progress),
+               TransferAbandoned);
 
-  EXPECT_TRUE(ReadFileBytes(OutputPath(L"quit.bin")) == body) << "the transfer ran to its end";
-  EXPECT_GE(window.ticks, 3) << "the window was still served after the quit request";
+  EXPECT_FALSE(FileExists(OutputPath(L"quit.bin"))) << "the partial file is removed";
+  window.StopTicking();
   MSG msg;
   bool quit = false;
   while (!quit && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) quit = msg.message == WM_QUIT;
   ASSERT_TRUE(quit) << "the main loop still gets the quit request";
   EXPECT_EQ(msg.wParam, 7u);
+}
+
+TEST_F(GetInetFileTest, FollowsTenRedirectsAndRefusesTheEleventhOfALoop) {
+  const std::string body = PatternBytes(5000, 15);
+  ServeFile(L"/files/far.bin", body);
+
+  EXPECT_TRUE(downloader.GetInetFile(HttpUrl(L"/__redirects/10/files/far.bin"), OutputPath(L"far.bin"), progress));
+  EXPECT_TRUE(ReadFileBytes(OutputPath(L"far.bin")) == body);
+
+  // Every hop a new relative address: WinINet on its own followed this for ever.
+  const std::wstring loop = HttpUrl(L"/__loop/0");
+  EXPECT_EQ(FailureOf(loop, OutputPath(L"loop.bin")),
+            L"Cannot download \"" + loop +
+                L"\". The server redirected the request more than 10 times: too many redirects");
+  EXPECT_FALSE(FileExists(OutputPath(L"loop.bin")));
+}
+
+TEST_F(GetInetFileTest, FailsABodyShorterThanALengthBeyond32Bits) {
+  ServeFile(L"/files/big.bin", PatternBytes(1000000, 16));
+  struct Case {
+    const char* name;
+    std::wstring route;
+    std::wstring reason;
+    int max;
+  } cases[] = {
+      {"5,000,000,000 announced, 1 MB sent", L"/__length/5000000000/1000000/files/big.bin",
+       L"The connection closed after 1000000 of 5000000000 bytes", 50000000},
+      {"4 GiB + 100,000 announced, 100,000 sent", L"/__length/4295067296/100000/files/big.bin",
+       L"The connection closed after 100000 of 4295067296 bytes", 42950673},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::wstring url = HttpUrl(c.route);
+
+    EXPECT_EQ(FailureOf(url, OutputPath(L"big.bin")), L"Cannot download \"" + url + L"\". " + c.reason);
+
+    EXPECT_FALSE(FileExists(OutputPath(L"big.bin")));
+    EXPECT_EQ(ProgressRange(window.bar()), std::make_pair(0, c.max));
+  }
+}
+
+TEST_F(GetInetFileTest, ReadsEveryContentLengthLineAndRefusesOnesThatDisagree) {
+  ServeFile(L"/files/twice.bin", PatternBytes(1000, 17));
+  WriteFileBytes(OutputPath(L"twice.bin"), "older");
+  const std::wstring conflicting = HttpUrl(L"/__length/100+200/100/files/twice.bin");
+
+  EXPECT_EQ(FailureOf(conflicting, OutputPath(L"twice.bin")),
+            L"Cannot download \"" + conflicting + L"\". The server sent two different lengths, 100 and 200 bytes");
+  EXPECT_EQ(ReadFileBytes(OutputPath(L"twice.bin")), "older") << "judged before the file is touched";
+
+  EXPECT_TRUE(downloader.GetInetFile(HttpUrl(L"/__length/100+100/100/files/twice.bin"), OutputPath(L"twice.bin"),
+                                     progress));
+  EXPECT_TRUE(ReadFileBytes(OutputPath(L"twice.bin")) == PatternBytes(1000, 17).substr(0, 100));
+}
+
+TEST_F(GetInetFileTest, StoresAChunkedBodyCutBeforeItsLastChunkAsWholeForWinInetCannotTell) {
+  // The limit the transfer lives with (see WinInetSource): a chunked body carries no
+  // length, and WinINet ends a cut one, inside a chunk or between two, with the same
+  // empty read as a whole one. Should WinINet ever report it, this fails and the
+  // transfer's comment is to be revisited.
+  const std::string body = PatternBytes(100000, 18);
+  ServeFile(L"/files/chunks.bin", body);
+  for (size_t cut : {25000u, 30000u}) {
+    SCOPED_TRACE(cut);
+    const std::wstring url = HttpUrl(L"/__chunkcut/" + std::to_wstring(cut) + L"/files/chunks.bin");
+
+    EXPECT_TRUE(downloader.GetInetFile(url, OutputPath(L"chunks.bin"), progress));
+
+    EXPECT_TRUE(ReadFileBytes(OutputPath(L"chunks.bin")) == body.substr(0, cut));
+  }
 }
 
 }  // namespace

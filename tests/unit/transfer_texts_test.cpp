@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+#include "app/system_message.h"
+#include "transfer/transfer_texts.h"
+
+TEST(TrimmedSystemMessage, DropsTheTrailingBlanksLineBreaksAndFullStopsOnly) {
+  struct Case {
+    std::wstring message;
+    std::wstring trimmed;
+  } cases[] = {
+      {L"Access is denied.\r\n", L"Access is denied"},
+      {L"The file exists. \r\n", L"The file exists"},
+      {L"Access is denied.  \r\n\r\n", L"Access is denied"},
+      {L"Wait...  ", L"Wait"},
+      {L"Version 1.2 is required\r\n", L"Version 1.2 is required"},
+      // Full stops and line breaks inside the text are the system's own.
+      {L"First line.\r\nSecond line.\r\n", L"First line.\r\nSecond line"},
+      {L". .\r\n", L""},
+      {L"", L""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.message));
+    EXPECT_EQ(TrimmedSystemMessage(c.message), c.trimmed);
+  }
+}
+
+TEST(ConnectionFailureReason, SaysHowLongTheServerSentNothingAndWordsBrokenConnections) {
+  const std::wstring system = L"The attempt to connect to the server failed";
+  struct Case {
+    std::uint32_t code;
+    std::uint32_t timeout_ms;
+    std::uint64_t waited_ms;
+    std::wstring reason;
+  } cases[] = {
+      // ERROR_INTERNET_TIMEOUT, and WSAETIMEDOUT, which WinINet passes on from a read and
+      // for which the system has no text ("System error 10060").
+      {12002, 30000, 30000, L"The server sent nothing for 30 seconds"},
+      {10060, 30000, 30016, L"The server sent nothing for 30 seconds"},
+      {10060, 2000, 2000, L"The server sent nothing for 2 seconds"},
+      {10060, 1000, 1000, L"The server sent nothing for 1 second"},
+      {10060, 1500, 1500, L"The server sent nothing for 2 seconds"},
+      // Wine fails an unanswered request as "connection aborted" once the bound has
+      // passed; the same code early on is a connection the server broke.
+      {12030, 2000, 2005, L"The server sent nothing for 2 seconds"},
+      {12030, 30000, 27000, L"The server sent nothing for 30 seconds"},
+      {12030, 30000, 26999, L"The connection to the server was broken (error 12030)"},
+      {12030, 30000, 15, L"The connection to the server was broken (error 12030)"},
+      {12031, 30000, 0, L"The connection to the server was broken (error 12031)"},
+      {10053, 30000, 0, L"The connection to the server was broken (error 10053)"},
+      {10054, 30000, 0, L"The connection to the server was broken (error 10054)"},
+      {10061, 30000, 0, L"The server refused the connection"},
+      // Codes the system words well keep its words, however long the wait.
+      {12029, 30000, 0, system},
+      {12007, 30000, 30000, system},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.code) + " after " + std::to_string(c.waited_ms) + " ms");
+    EXPECT_EQ(ConnectionFailureReason(c.code, system, c.timeout_ms, c.waited_ms), c.reason);
+  }
+}
+
+TEST(TransferTexts, NameTheAddressOrFileAndEndWithoutAFullStop) {
+  EXPECT_EQ(CannotCreateFileText(L"C:\\Users\\u\\a b.cf", L"Access is denied"),
+            L"Cannot create file \"C:\\Users\\u\\a b.cf\". Access is denied");
+  EXPECT_EQ(CannotDownloadText(L"http://h/x.zip", TooManyRedirectsReason(10)),
+            L"Cannot download \"http://h/x.zip\". The server redirected the request more than 10 "
+            L"times: too many redirects");
+  EXPECT_EQ(CutShortReason(1000000, 5000000000u), L"The connection closed after 1000000 of 5000000000 bytes");
+}
