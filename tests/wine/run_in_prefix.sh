@@ -7,9 +7,11 @@
 # Reads (Linux paths, set by CTest): KALVERA_APP_EXE, KALVERA_STANDIN_EXE; optional
 # KALVERA_TEST_TIMEOUT (seconds, default 150), KALVERA_KEEP_RUN=1 to keep the files, and
 # KALVERA_WINE_USER: the Unix user name the test program alone runs as, which Wine's
-# GetUserNameW reports (the prefix and its profile folder stay the template's "tester").
+# GetUserNameW reports (the prefix and its profile folder stay the template's "tester");
+# KALVERA_HTTP_FIXED_PORTS: ports on 127.0.0.1 where more servers serve the same root, for
+# the utility, whose server addresses are fixed at build time; KALVERA_PACKAGE_ZIP.
 # The test program sees (Windows paths): KALVERA_APP, KALVERA_STANDIN, KALVERA_HTTP_ROOT,
-# KALVERA_TEST_TMP, and KALVERA_HTTP_PORT.
+# KALVERA_TEST_TMP, KALVERA_PACKAGE, and KALVERA_HTTP_PORT.
 set -euo pipefail
 
 [ $# -ge 2 ] || { echo "usage: $0 <state-dir> <test-exe> [args...]" >&2; exit 2; }
@@ -34,16 +36,17 @@ mkdir -p "$state/runs"
 run=$(mktemp -d "$state/runs/$(basename "$test_exe" .exe).XXXXXX")
 export WINEPREFIX="$run/prefix"
 server_pid=""
+fixed_server_pids=()
 test_pid=""
 
 cleanup() {
   local rc=$?
   if [ -n "$test_pid" ]; then kill "$test_pid" 2>/dev/null || true; fi
   WINEPREFIX="$WINEPREFIX" wineserver -k >/dev/null 2>&1 || true
-  if [ -n "$server_pid" ]; then
-    kill "$server_pid" 2>/dev/null || true
-    wait "$server_pid" 2>/dev/null || true
-  fi
+  for pid in $server_pid "${fixed_server_pids[@]}"; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
   if [ "${KALVERA_KEEP_RUN:-0}" = 1 ]; then
     echo "kept $run" >&2
   else
@@ -69,6 +72,16 @@ for _ in $(seq 100); do
 done
 [ -s "$run/port" ] || { echo "the test HTTP server gave no port" >&2; exit 2; }
 
+for port in ${KALVERA_HTTP_FIXED_PORTS:-}; do
+  python3 "$server_script" --root "$run/http_root" --port "$port" --port-file "$run/port.$port" </dev/null &
+  fixed_server_pids+=($!)
+  for _ in $(seq 100); do
+    [ -s "$run/port.$port" ] && break
+    kill -0 "${fixed_server_pids[-1]}" 2>/dev/null || { echo "port $port on 127.0.0.1 is taken" >&2; exit 2; }
+    sleep 0.1
+  done
+done
+
 export KALVERA_HTTP_PORT
 KALVERA_HTTP_PORT=$(cat "$run/port")
 export KALVERA_HTTP_ROOT
@@ -77,6 +90,10 @@ export KALVERA_TEST_TMP='C:\kalvera_test_tmp'
 if [ -n "${KALVERA_APP_EXE:-}" ]; then
   export KALVERA_APP
   KALVERA_APP=$(windows_path "$KALVERA_APP_EXE")
+fi
+if [ -n "${KALVERA_PACKAGE_ZIP:-}" ]; then
+  export KALVERA_PACKAGE
+  KALVERA_PACKAGE=$(windows_path "$KALVERA_PACKAGE_ZIP")
 fi
 if [ -n "${KALVERA_STANDIN_EXE:-}" ]; then
   export KALVERA_STANDIN

@@ -6,5 +6,6 @@
 #include "files.h"
 #include "polling.h"
 #include "processes.h"
+#include "scenario_player.h"
 #include "stand_in.h"
 #include "window_driver.h"

@@ -1,0 +1,318 @@
+// The three scenarios driven through their stages with fakes: what each stage starts,
+// shows and enables, in order, and where the chain stops on a failure.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "fakes.h"
+#include "platform/platform_runs.h"
+#include "setup/configuration_download.h"
+#include "setup/scenarios.h"
+#include "setup/stage_timers.h"
+
+namespace {
+
+const std::wstring kPlatform = L"C:\\Program Files\\1cv8\\8.3.24.1467\\bin\\1cv8.exe";
+const std::wstring kDownloads = L"C:\\Users\\tester\\Downloads\\KalveraDownload";
+const std::wstring kConfigurationFile = L"C:\\Users\\tester\\Documents\\Kalvera1C\\database.cf";
+
+// A form on fakes, with the user's and the platform's part played by hand.
+struct Chain {
+  Chain() {
+    f.form.globals.PCName = L"tester";
+    f.files.folders = {L"C:\\Users\\tester\\Downloads", L"C:\\Users\\tester\\Documents"};
+    f.controls.texts[EditName::Edit1] = L"C:\\bases\\kalvera";
+  }
+  // A tick reaches the handler only while its timer is enabled, as on the window.
+  void Tick(TimerName timer) {
+    ASSERT_TRUE(f.controls.timers[timer].Enabled()) << "tick of a stopped timer";
+    TickHandlerOf(timer)(f.form);
+  }
+  void PlatformRuns(std::uint32_t pid = 40) { f.processes.running.push_back({L"1cv8.exe", pid, kPlatform}); }
+  void SetupRuns() { f.processes.running.push_back({L"KalveraSetup1c.exe", 30}); }
+  void NothingRuns() { f.processes.running.clear(); }
+  std::set<TimerName> EnabledTimers() {
+    std::set<TimerName> enabled;
+    for (TimerName t : kAllTimers) {
+      if (f.controls.timers[t].Enabled()) enabled.insert(t);
+    }
+    return enabled;
+  }
+
+  FakeForm f;
+};
+
+// One stage: what happens, then every event it caused (each expected text must occur in
+// the event at the same place), the timers left enabled and the status text shown.
+struct Stage {
+  const char* what;
+  std::function<void(Chain&)> act;
+  std::vector<std::wstring> events;
+  std::set<TimerName> enabled;
+  std::wstring status;
+};
+
+using T = TimerName;
+
+}  // namespace
+
+// Plays the stages in order on one chain.
+class StageTable : public ::testing::Test, public Chain {
+ protected:
+  void Play(const std::vector<Stage>& stages) {
+    for (const Stage& stage : stages) {
+      SCOPED_TRACE(stage.what);
+      const size_t before = f.events.size();
+      stage.act(static_cast<Chain&>(*this));
+      const std::vector<std::wstring> caused(f.events.begin() + before, f.events.end());
+      ASSERT_EQ(caused.size(), stage.events.size()) << ::testing::PrintToString(caused);
+      for (size_t i = 0; i < caused.size(); ++i) {
+        EXPECT_NE(caused[i].find(stage.events[i]), std::wstring::npos)
+            << "event " << i << ": " << ::testing::PrintToString(caused[i]);
+      }
+      EXPECT_EQ(EnabledTimers(), stage.enabled);
+      EXPECT_EQ(f.controls.Status(), stage.status);
+    }
+  }
+
+  // From the first tick that finds the platform to the termination request, shared by
+  // all three scenarios; `first_install` adds the base creation and its user-mode run, and
+  // the full installation has made the download folder already.
+  std::vector<Stage> FromPlatformStart(bool first_install, bool downloads_made) {
+    std::vector<std::wstring> found = {L"taskkill /f /im \"1cv8.exe\""};
+    if (first_install) {
+      found.insert(found.end(), {L"sleep 1000", L"createinfobase File=\"C:\\bases\\kalvera\"",
+                                 L"ENTERPRISE /F \"C:\\bases\\kalvera\"", L"sleep 3000"});
+    }
+    std::vector<std::wstring> configuration = {
+        L"sleep 3000", L"mkdir C:\\Users\\tester\\Documents\\Kalvera1C", L"delete " + kConfigurationFile,
+        L"/resources/database.cf " + kConfigurationFile,
+        L"CONFIG /F \"C:\\bases\\kalvera\" /LoadCfg \"" + kConfigurationFile + L"\"", L"sleep 3000"};
+    if (!downloads_made) configuration.insert(configuration.begin() + 3, L"mkdir " + kDownloads);
+    return {
+        {"no platform yet", [](Chain& c) { c.Tick(T::start_1C); }, {}, {T::start_1C},
+         L"Ожидание запуска 1С..."},
+        {"the user starts the platform", [](Chain& c) { c.PlatformRuns(); c.Tick(T::start_1C); },
+         found, {T::exit_1c}, first_install ? L"Создание базы 1С..." : L"Подготовка..."},
+        {"the platform still runs", [](Chain& c) { c.Tick(T::exit_1c); }, {}, {T::exit_1c},
+         L"Закройте 1С для продолжения"},
+        {"the platform has gone: configuration download and load",
+         [](Chain& c) { c.NothingRuns(); c.Tick(T::exit_1c); }, configuration, {T::update_conf}, L"Обновление конфигурации 1С..."},
+        {"the load runs", [](Chain& c) { c.PlatformRuns(41); c.Tick(T::update_conf); }, {},
+         {T::update_conf}, L"Обновление конфигурации 1С..."},
+        {"the load has ended: database update",
+         [](Chain& c) { c.NothingRuns(); c.Tick(T::update_conf); },
+         {L"sleep 3000", L"CONFIG /F \"C:\\bases\\kalvera\" /UpdateDBCfg"}, {T::update_conf_2},
+         L"Ожидание принятия изменений..."},
+        {"the update runs", [](Chain& c) { c.PlatformRuns(42); c.Tick(T::update_conf_2); }, {},
+         {T::update_conf_2}, L"Ожидание принятия изменений..."},
+        {"the update has ended: user mode and the end",
+         [](Chain& c) { c.NothingRuns(); c.Tick(T::update_conf_2); },
+         {L"sleep 3000", L"ENTERPRISE /F \"C:\\bases\\kalvera\"", L"quit"}, {},
+         L"Ожидание принятия изменений..."},
+    };
+  }
+};
+
+TEST_F(StageTable, BaseUpdateRunsFromTheClickToTheEnd) {
+  std::vector<Stage> stages = {
+      {"click", [](Chain& c) { Button9Click(c.f.form); },
+       {L"message Для продолжения установки запустите платформу 1С"}, {T::start_1C}, L""}};
+  for (Stage& s : FromPlatformStart(false, false)) stages.push_back(std::move(s));
+  Play(stages);
+  EXPECT_FALSE(f.form.globals.first_install);
+  EXPECT_EQ(f.form.globals.path_1c, kPlatform);
+  EXPECT_EQ(f.app.termination_requests, 1);
+}
+
+TEST_F(StageTable, NewBaseInstallationCreatesTheBaseAndOpensItFirst) {
+  std::vector<Stage> stages = {
+      {"click", [](Chain& c) { Button7Click(c.f.form); },
+       {L"message Для продолжения установки запустите платформу 1С"}, {T::start_1C}, L""}};
+  for (Stage& s : FromPlatformStart(true, false)) stages.push_back(std::move(s));
+  Play(stages);
+  for (EntryChoice choice : {EntryChoice::Panel1, EntryChoice::Panel2, EntryChoice::Panel3,
+                             EntryChoice::CheckBox1, EntryChoice::CheckBox2, EntryChoice::Button6,
+                             EntryChoice::Button7, EntryChoice::Button9}) {
+    EXPECT_FALSE(f.controls.shown.at(choice));
+  }
+}
+
+TEST_F(StageTable, FullInstallationInstallsThePlatformThenCreatesTheBase) {
+  std::vector<Stage> stages = {
+      {"click: package download, extraction, setup program",
+       [](Chain& c) { Button6Click(c.f.form); },
+       {L"mkdir " + kDownloads, L"/install/download/Setup1C.zip " + kDownloads + L"\\update_pack.zip",
+        L"unzip " + kDownloads + L"\\update_pack.zip " + kDownloads + L"\\", L"sleep 1500",
+        L"delete " + kDownloads + L"\\update_pack.zip",
+        L"shell /C \"\"" + kDownloads + L"\\KalveraSetup1c.exe\"\""},
+       {T::expectation_start_setup}, L"Ожидание установки 1С..."},
+      {"the setup program has not started yet", [](Chain& c) { c.Tick(T::expectation_start_setup); },
+       {}, {T::expectation_start_setup}, L"Ожидание установки 1С..."},
+      {"the setup program runs", [](Chain& c) { c.SetupRuns(); c.Tick(T::expectation_start_setup); },
+       {}, {T::expectation_start_setup, T::expectation}, L"Ожидание установки 1С..."},
+      {"it still runs", [](Chain& c) { c.Tick(T::expectation); }, {}, {T::expectation},
+       L"Ожидание установки 1С..."},
+      {"it has finished", [](Chain& c) { c.NothingRuns(); c.Tick(T::expectation); },
+       {L"message Для продолжения установки запустите платформу 1С"}, {T::start_1C},
+       L"Ожидание установки 1С..."},
+  };
+  for (Stage& s : FromPlatformStart(true, true)) stages.push_back(std::move(s));
+  Play(stages);
+  EXPECT_EQ(f.controls.status_history[0], L"Загрузка 1с...");
+  EXPECT_EQ(f.controls.status_history[1], L"Загрузка 1с...");
+  EXPECT_EQ(f.controls.status_history[2], L"Распаковка файлов 1с...");
+  EXPECT_EQ(f.files.files, std::set<std::wstring>{kConfigurationFile});
+}
+
+TEST_F(StageTable, OnePlatformTickCreatesTheBaseOnceHoweverManyPlatformsRun) {
+  f.form.globals.first_install = true;
+  f.controls.timers[T::start_1C].SetEnabled(true);
+  PlatformRuns(40);
+  f.processes.running.push_back({L"1cv8c.exe", 44, L"C:\\other\\1cv8c.exe"});
+  Tick(T::start_1C);
+  const auto& c = f.shell.commands;
+  ASSERT_EQ(c.size(), 4u);
+  EXPECT_EQ(c[0], L"/C taskkill /f /im \"1cv8.exe\"");
+  EXPECT_EQ(c[1], L"/C taskkill /f /im \"1cv8c.exe\"");
+  EXPECT_NE(c[2].find(L"createinfobase"), std::wstring::npos);
+  EXPECT_NE(c[3].find(L"\"C:\\other\\1cv8c.exe\" ENTERPRISE"), std::wstring::npos);
+  EXPECT_EQ(f.form.globals.path_1c, L"C:\\other\\1cv8c.exe");
+  EXPECT_EQ(f.clock.sleeps, (std::vector<unsigned>{1000, 3000}));
+  EXPECT_EQ(EnabledTimers(), std::set<TimerName>{T::exit_1c});
+}
+
+TEST_F(StageTable, ARefusedFieldLeavesTheWindowAsItWas) {
+  f.controls.checked[CheckBoxName::CheckBox1] = true;
+  f.controls.texts[EditName::Edit3] = L"pa\"ss";
+  for (auto entry : {Button6Click, Button7Click, Button9Click}) {
+    entry(f.form);
+  }
+  EXPECT_EQ(f.app.messages.size(), 3u);
+  EXPECT_TRUE(f.controls.shown.empty());
+  EXPECT_TRUE(EnabledTimers().empty());
+  EXPECT_TRUE(f.controls.status_history.empty());
+  EXPECT_TRUE(f.shell.commands.empty());
+  EXPECT_EQ(f.events.size(), 3u);  // the three messages, nothing downloaded
+}
+
+TEST_F(StageTable, ADownloadFolderThatCannotBeMadeStopsTheChainWithItsReason) {
+  f.files.folders.erase(L"C:\\Users\\tester\\Downloads");
+  f.files.unmakable.insert(kDownloads);
+  for (auto stage : {Button6Click, Button3Click}) {
+    f.events.clear();
+    try {
+      stage(f.form);
+      ADD_FAILURE() << "no error raised";
+    } catch (const Error& error) {
+      EXPECT_EQ(error.text(), L"Cannot make the folder \"" + kDownloads + L"\". Access is denied.");
+    }
+    for (const std::wstring& event : f.events) EXPECT_EQ(event.find(L"download"), std::wstring::npos);
+  }
+  EXPECT_TRUE(f.shell.commands.empty());
+  EXPECT_TRUE(EnabledTimers().empty());
+}
+
+TEST_F(StageTable, AnExistingDownloadFolderIsNoFailure) {
+  f.files.folders.insert(kDownloads);
+  Button3Click(f.form);
+  EXPECT_NE(f.controls.Status(), L"Загрузка базы Kalvera 1с...");  // Button4 has taken over
+  EXPECT_EQ(EnabledTimers(), std::set<TimerName>{T::update_conf});
+}
+
+TEST_F(StageTable, FailuresStopTheChainWhereTheyHappen) {
+  struct Case {
+    const char* what;
+    std::function<void(Chain&)> arrange;
+    std::function<void(Form1&)> stage;
+    std::wstring status;  // what the window is left showing
+  };
+  const Case cases[] = {
+      {"package download", [](Chain& c) { c.f.downloader.failure = L"no package"; }, Button6Click,
+       L"Загрузка 1с..."},
+      {"extraction", [](Chain& c) { c.f.unzipper.failure = L"bad archive"; }, Button6Click,
+       L"Распаковка файлов 1с..."},
+      {"configuration download", [](Chain& c) { c.f.downloader.failure = L"404"; }, Button3Click,
+       L"Загрузка базы Kalvera 1с..."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Chain fresh;
+    c.arrange(fresh);
+    EXPECT_THROW(c.stage(fresh.f.form), Error);
+    EXPECT_TRUE(fresh.f.shell.commands.empty()) << "no setup program, no configuration load";
+    EXPECT_TRUE(fresh.f.clock.sleeps.empty());
+    EXPECT_TRUE(fresh.EnabledTimers().empty());
+    EXPECT_EQ(fresh.f.controls.Status(), c.status);
+  }
+}
+
+TEST_F(StageTable, APlatformThatCannotBeOpenedIsNeitherKilledNorWaitedFor) {
+  f.controls.timers[T::start_1C].SetEnabled(true);
+  f.processes.running.push_back({L"1cv8.exe", 40, L"", false});
+  EXPECT_THROW(Tick(T::start_1C), Error);
+  EXPECT_TRUE(f.shell.commands.empty());
+  EXPECT_TRUE(EnabledTimers().empty());
+}
+
+TEST_F(StageTable, FailedSnapshotsWaitOnlyWhereSomethingMustAppear) {
+  f.processes.snapshot_fails = true;
+  for (TimerName waiting : {T::start_1C, T::expectation_start_setup}) {
+    SCOPED_TRACE(static_cast<int>(waiting));
+    f.controls.timers[waiting].SetEnabled(true);
+    Tick(waiting);
+    EXPECT_EQ(EnabledTimers(), std::set<TimerName>{waiting});
+    f.controls.timers[waiting].SetEnabled(false);
+  }
+  f.controls.timers[T::expectation].SetEnabled(true);
+  Tick(T::expectation);
+  EXPECT_EQ(EnabledTimers(), std::set<TimerName>{T::start_1C});
+  f.controls.timers[T::start_1C].SetEnabled(false);
+  f.controls.timers[T::exit_1c].SetEnabled(true);
+  Tick(T::exit_1c);
+  EXPECT_EQ(EnabledTimers(), std::set<TimerName>{T::update_conf});
+}
+
+// A batch run that is slow to show up is still waited for; one that never shows up is
+// given up on after fifteen ticks.
+TEST_F(StageTable, RunWaitsGoOnOnlyAfterSeeingTheRunOrFifteenEmptyTicks) {
+  struct Case {
+    const char* what;
+    std::vector<bool> ticks;  // whether a platform runs at each tick
+    int ends_at;              // index of the tick that goes on; -1: none
+  };
+  const Case cases[] = {
+      {"seen at once, then gone", {true, true, false}, 2},
+      {"shows up late", {false, false, false, true, false}, 4},
+      {"never shows up", std::vector<bool>(15, false), 14},
+      {"fourteen empty ticks are not enough", std::vector<bool>(14, false), -1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::pair<TimerName, void (*)(Form1&)> waits[] = {{T::update_conf, Button4Click},
+                                                            {T::update_conf_2, Button5Click}};
+    for (auto [timer, start] : waits) {
+      Chain fresh;
+      start(fresh.f.form);
+      int ended = -1;
+      for (size_t i = 0; i < c.ticks.size() && ended < 0; ++i) {
+        fresh.NothingRuns();
+        if (c.ticks[i]) fresh.PlatformRuns();
+        fresh.Tick(timer);
+        if (!fresh.f.controls.timers[timer].Enabled()) ended = static_cast<int>(i);
+      }
+      EXPECT_EQ(ended, c.ends_at);
+    }
+  }
+}
+
+TEST(StageTimers, EveryTimerHasItsOwnTickHandler) {
+  std::set<TickHandler> handlers;
+  for (TimerName t : kAllTimers) handlers.insert(TickHandlerOf(t));
+  EXPECT_EQ(handlers.size(), 6u);
+  EXPECT_EQ(TickHandlerOf(T::update_conf_2), update_conf_2Timer);
+  EXPECT_EQ(TickHandlerOf(T::expectation), expectationTimer);
+}

@@ -1,0 +1,63 @@
+#pragma once
+// What the scenario tests share: the files the servers hold, the places the utility
+// writes to, and a view of the platform stand-in's runs.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "harness.h"
+#include "ui/control_ids.h"
+
+namespace scenario {
+
+// A configuration file as the configuration server serves it; its bytes are its own so
+// that the platform's copy proves which file the load got.
+inline const std::string kConfiguration = "KALVERA CONFIGURATION 2026.12\n" + std::string(40000, 'k');
+
+inline std::wstring DownloadFolder() { return harness::UserProfile() + L"\\Downloads\\KalveraDownload"; }
+inline std::wstring PackageFile() { return DownloadFolder() + L"\\update_pack.zip"; }
+inline std::wstring ConfigurationFile() { return harness::UserProfile() + L"\\Documents\\Kalvera1C\\database.cf"; }
+// The base folder the window proposes, as the platform's files are found in it.
+inline std::wstring DefaultBase() { return harness::UserProfile() + L"\\Documents\\kalvera_base"; }
+
+inline void ServeConfiguration() { harness::ServeFile(L"/resources/database.cf", kConfiguration); }
+inline void ServePackage(const std::string& bytes) { harness::ServeFile(L"/install/download/Setup1C.zip", bytes); }
+inline std::string TestPackage() { return harness::ReadFileBytes(harness::RequiredVariable(L"KALVERA_PACKAGE")); }
+
+// Each run as "<mode> <the switches that tell the stage>", e.g. "CONFIG /LoadCfg".
+inline std::vector<std::wstring> Stages(const std::vector<StandInRun>& runs) {
+  std::vector<std::wstring> stages;
+  for (const StandInRun& run : runs) {
+    std::wstring stage = run.args.empty() ? L"(none)" : run.args[0];
+    for (const std::wstring& arg : run.args) {
+      if (arg == L"/LoadCfg" || arg == L"/UpdateDBCfg") stage += L" " + arg;
+    }
+    stages.push_back(stage);
+  }
+  return stages;
+}
+
+// The same for a base creation: the user's run, then the creation and the user-mode run,
+// which start together, so either may log first, then the rest.
+inline std::vector<std::wstring> StagesOfBaseCreation(const std::vector<StandInRun>& runs) {
+  std::vector<std::wstring> stages = Stages(runs);
+  if (stages.size() >= 3) std::sort(stages.begin() + 1, stages.begin() + 3);
+  return stages;
+}
+
+// The utility started with its window up, and a click on one of its buttons.
+struct Started {
+  harness::ChildProcess app;
+  HWND main;
+};
+inline Started StartAndClick(int button) {
+  harness::ChildProcess app = harness::LaunchApp();
+  HWND main = harness::WaitForMainWindow(app.pid(), std::chrono::seconds(20));
+  if (!main || !harness::WaitUntil([&] { return harness::IsShown(main); }, std::chrono::seconds(10))) {
+    throw std::runtime_error("the main window did not show");
+  }
+  harness::Click(harness::Control(app.pid(), button));
+  return {std::move(app), main};
+}
+
+}  // namespace scenario

@@ -1,0 +1,64 @@
+// The full installation with the real executable: the package is downloaded, unpacked and
+// its setup program run; the chain then goes on under the message it leaves open. And
+// its stop on a damaged package.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "scenario_fixture.h"
+
+using namespace harness;
+using namespace scenario;
+using namespace std::chrono_literals;
+
+TEST(FullInstallation, InstallsThePlatformAndTheBaseUnderTheOpenMessage) {
+  const std::string package = TestPackage();
+  ASSERT_GT(package.size(), 6553500u) << "the bar's range must pass 65535";
+  ServePackage(package);
+  ServeConfiguration();
+  ::SetEnvironmentVariableW(L"KALVERA_SETUP_MS", L"3000");
+  SetStandInBatchTime(1500ms);
+  auto [app, main] = StartAndClick(control_id::Button6);
+
+  UserPart user{kTypicalPlatformPath};
+  user.answer_requests = false;
+  const ScenarioOutcome outcome = PlayScenario(app, main, user, 180s);
+  ASSERT_FALSE(outcome.error_report.has_value()) << ToUtf8(*outcome.error_report);
+  ASSERT_EQ(outcome.exit_code, 0u) << "the termination request ends the program under the open message";
+  EXPECT_TRUE(outcome.request_left_open);
+  EXPECT_TRUE(SeenInOrder(outcome.statuses,
+                          {L"Загрузка 1с...", L"Ожидание установки 1С...",
+                           L"Создание базы 1С...", L"Закройте 1С для продолжения",
+                           L"Обновление конфигурации 1С...", L"Ожидание принятия изменений..."}))
+      << Trail(outcome.statuses);
+  const auto installing = Sighting(outcome.statuses, L"Ожидание установки 1С...");
+  ASSERT_TRUE(installing);
+  EXPECT_EQ(installing->high, static_cast<int>((package.size() + 50) / 100));
+  EXPECT_GT(installing->high, 65535);
+  EXPECT_EQ(installing->position, installing->high);
+
+  const auto runs = WaitForStandInRuns(kTypicalPlatformPath, 6, 10s);
+  EXPECT_EQ(StagesOfBaseCreation(runs), (std::vector<std::wstring>{L"ENTERPRISE", L"createinfobase", L"ENTERPRISE",
+                                                      L"CONFIG /LoadCfg", L"CONFIG /UpdateDBCfg", L"ENTERPRISE"}));
+  EXPECT_FALSE(FileExists(PackageFile())) << "the package is deleted once unpacked";
+  EXPECT_TRUE(FileExists(DownloadFolder() + L"\\KalveraSetup1c.exe"));
+  EXPECT_EQ(ReadFileBytes(ConfigurationFile()), kConfiguration);
+  for (DWORD pid : ProcessIdsNamed(L"1cv8.exe")) CloseStandIn(pid);
+}
+
+TEST(FullInstallation, ADamagedPackageIsReportedAndNoSetupStarts) {
+  std::string package = TestPackage();
+  package.resize(package.size() / 2);
+  ServePackage(package);
+  ::DeleteFileW((DownloadFolder() + L"\\KalveraSetup1c.exe").c_str());
+  auto [app, main] = StartAndClick(control_id::Button6);
+
+  const ScenarioOutcome outcome = PlayScenario(app, main, {kTypicalPlatformPath}, 60s);
+  ASSERT_TRUE(outcome.error_report.has_value());
+  EXPECT_TRUE(Sighting(outcome.statuses, L"Загрузка 1с..."));
+  EXPECT_FALSE(Sighting(outcome.statuses, L"Ожидание установки 1С..."));
+  std::this_thread::sleep_for(2s);
+  EXPECT_TRUE(ProcessIdsNamed(L"KalveraSetup1c.exe").empty());
+  EXPECT_FALSE(FileExists(DownloadFolder() + L"\\KalveraSetup1c.exe"));
+  app.Terminate();
+}

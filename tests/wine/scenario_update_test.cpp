@@ -1,0 +1,64 @@
+// The base update with the real executable, the real process list and cmd.exe, from the
+// click to the end, and its stop on a configuration that is not there.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "scenario_fixture.h"
+
+using namespace harness;
+using namespace scenario;
+using namespace std::chrono_literals;
+
+TEST(BaseUpdate, LoadsAndAppliesTheServedConfigurationThenLeavesTheBaseOpen) {
+  InstallStandIn(kTypicalPlatformPath);
+  SetStandInBatchTime(1500ms);
+  MakeDirectories(DefaultBase());
+  ServeConfiguration();
+  auto [app, main] = StartAndClick(control_id::Button9);
+
+  const ScenarioOutcome outcome = PlayScenario(app, main, {kTypicalPlatformPath}, 120s);
+  ASSERT_FALSE(outcome.error_report.has_value()) << ToUtf8(*outcome.error_report);
+  ASSERT_EQ(outcome.exit_code, 0u);
+  EXPECT_EQ(outcome.requests.size(), 1u);
+  EXPECT_TRUE(SeenInOrder(outcome.statuses, {L"Подготовка...",
+                                             L"Обновление конфигурации 1С...", L"Ожидание принятия изменений..."}))
+      << Trail(outcome.statuses);
+  const auto applying = Sighting(outcome.statuses, L"Ожидание принятия изменений...");
+  ASSERT_TRUE(applying);
+  EXPECT_EQ(applying->position, applying->high) << "the bar shows the download whole";
+
+  // The user's own run, then the chain's three.
+  const auto runs = WaitForStandInRuns(kTypicalPlatformPath, 4, 10s);
+  EXPECT_EQ(Stages(runs), (std::vector<std::wstring>{L"ENTERPRISE", L"CONFIG /LoadCfg",
+                                                      L"CONFIG /UpdateDBCfg", L"ENTERPRISE"}));
+  EXPECT_EQ(ReadFileBytes(DefaultBase() + L"\\loaded.cf"), kConfiguration);
+  EXPECT_EQ(ReadFileBytes(DefaultBase() + L"\\applied.cf"), kConfiguration);
+  EXPECT_EQ(ReadFileBytes(ConfigurationFile()), kConfiguration) << "the configuration file is kept";
+
+  // The last user-mode run outlives the utility.
+  const auto platforms = ProcessIdsNamed(L"1cv8.exe");
+  ASSERT_EQ(platforms.size(), 1u);
+  EXPECT_TRUE(PollFor([&] { return StandInWindow(platforms[0]); }, 10s));
+  EXPECT_TRUE(CloseStandIn(platforms[0]));
+}
+
+TEST(BaseUpdate, AMissingConfigurationIsReportedAndNothingIsLoaded) {
+  const std::wstring platform = L"C:\\Program Files\\1cv8 second\\bin\\1cv8.exe";
+  InstallStandIn(platform);
+  SetStandInBatchTime(1500ms);
+  ::DeleteFileW(ConfigurationFile().c_str());
+  ::DeleteFileW((HttpRoot() + L"\\resources\\database.cf").c_str());
+  auto [app, main] = StartAndClick(control_id::Button9);
+
+  const ScenarioOutcome outcome = PlayScenario(app, main, {platform}, 60s);
+  ASSERT_TRUE(outcome.error_report.has_value());
+  EXPECT_NE(outcome.error_report->find(L"404"), std::wstring::npos) << ToUtf8(*outcome.error_report);
+  EXPECT_NE(outcome.error_report->find(L"/resources/database.cf"), std::wstring::npos);
+  EXPECT_TRUE(app.Running()) << "the program goes on after the report";
+  EXPECT_FALSE(FileExists(ConfigurationFile()));
+  std::this_thread::sleep_for(2s);
+  EXPECT_EQ(Stages(ReadStandInRuns(platform)), std::vector<std::wstring>{L"ENTERPRISE"})
+      << "only the user's own run: no configuration load";
+  app.Terminate();
+}
