@@ -79,7 +79,13 @@ class PosixFile : public ExtractedFile {
     }
     return true;
   }
-  void SetTimes(const LocalDateTime& time) override {
+  void Finish(const std::optional<LocalDateTime>& time, std::optional<std::uint32_t> attributes) override {
+    if (attributes && (*attributes & 0x01)) ::fchmod(fd_, 0444);
+    if (time) SetTimes(*time);
+  }
+
+ private:
+  void SetTimes(const LocalDateTime& time) {
     // A package's entries mostly share one time: mktime is asked once for it.
     static LocalDateTime last{};
     static time_t last_utc = -1;
@@ -99,7 +105,6 @@ class PosixFile : public ExtractedFile {
     ::futimens(fd_, stamps);
   }
 
- private:
   int fd_;
 };
 
@@ -129,10 +134,6 @@ std::unique_ptr<ExtractedFile> PosixTarget::Create(const std::wstring& path, std
     return nullptr;
   }
   return std::make_unique<PosixFile>(fd);
-}
-
-void PosixTarget::SetAttributes(const std::wstring& path, std::uint32_t attributes) {
-  if (attributes & 0x01) ::chmod(NarrowPath(path).c_str(), 0444);
 }
 
 void PosixTarget::Remove(const std::wstring& path) { ::unlink(NarrowPath(path).c_str()); }

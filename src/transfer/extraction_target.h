@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "transfer/dos_date_time.h"
@@ -14,10 +15,15 @@ class ExtractedFile {
   virtual ~ExtractedFile() = default;
   // Appends the bytes whole; false when they could not all be written (disk full).
   virtual bool Write(const unsigned char* data, std::size_t size) = 0;
-  // Sets the creation and last-write times to a local wall-clock time, turned into UTC by
-  // the time zone's rule for that date; nothing more is written afterwards. A time that
-  // cannot be set is left as it is, without a word.
-  virtual void SetTimes(const LocalDateTime& time) = 0;
+  // Once the data is written, and only then: sets the creation and last-write times to a
+  // local wall-clock time, turned into UTC by the time zone's rule for that date, and the
+  // MS-DOS attributes (read-only 0x01, hidden 0x02, system 0x04, archive 0x20; no bit
+  // set means normal), each only when given. One step through the file being written:
+  // setting attributes by name costs several round trips to the server under Wine, for
+  // every file of a package of thousands. What cannot be set is left as it is, without
+  // a word.
+  virtual void Finish(const std::optional<LocalDateTime>& time,
+                      std::optional<std::uint32_t> attributes) = 0;
 };
 
 class ExtractionTarget {
@@ -32,9 +38,6 @@ class ExtractionTarget {
   // that name. Null when that is impossible; `reason` then holds the system's message.
   virtual std::unique_ptr<ExtractedFile> Create(const std::wstring& path,
                                                 std::wstring& reason) = 0;
-  // Sets the attributes of a closed file (read-only 0x01, hidden 0x02, system 0x04,
-  // archive 0x20, ...); the answer is not examined.
-  virtual void SetAttributes(const std::wstring& path, std::uint32_t attributes) = 0;
   // Deletes a closed file that must not stay behind; the answer is not examined.
   virtual void Remove(const std::wstring& path) = 0;
 };

@@ -9,7 +9,6 @@ class ExtractionTargetWin32 : public ExtractionTarget {
   std::wstring FullPath(const std::wstring& path) override;
   void MakeFolders(const std::wstring& folder) override;
   std::unique_ptr<ExtractedFile> Create(const std::wstring& path, std::wstring& reason) override;
-  void SetAttributes(const std::wstring& path, std::uint32_t attributes) override;
   void Remove(const std::wstring& path) override;
 };
 

@@ -113,12 +113,10 @@ void ExtractZip(ArchiveInput& input, const std::wstring& dest_path, ExtractionTa
       target.Remove(path);
       throw;
     }
-    if (const std::optional<LocalDateTime> time = DecodeDosDateTime(local.date_time)) {
-      file->SetTimes(*time);
-    }
+    const std::optional<LocalDateTime> time = DecodeDosDateTime(local.date_time);
+    std::optional<std::uint32_t> attributes;
+    if ((entry.made_by_version >> 8) == 0) attributes = entry.external_attributes & 0xFF & ~kVolumeLabel;
+    if (time || attributes) file->Finish(time, attributes);
     file.reset();
-    if ((entry.made_by_version >> 8) == 0) {
-      target.SetAttributes(path, entry.external_attributes & 0xFF & ~kVolumeLabel);
-    }
   }
 }

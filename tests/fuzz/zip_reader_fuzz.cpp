@@ -57,7 +57,6 @@ class CountingTarget : public ExtractionTarget {
     if (path.find(L':', 2) != std::wstring::npos) std::abort();  // no stream names
     return std::make_unique<File>(output_);
   }
-  void SetAttributes(const std::wstring&, std::uint32_t) override {}
   void Remove(const std::wstring& path) override { MustStayInside(path); }
 
  private:
@@ -70,8 +69,8 @@ class CountingTarget : public ExtractionTarget {
       if (output_ > kOutputBudget) throw OverBudget();
       return true;
     }
-    void SetTimes(const LocalDateTime& time) override {
-      if (time.month < 1 || time.month > 12 || time.second > 58) std::abort();
+    void Finish(const std::optional<LocalDateTime>& time, std::optional<std::uint32_t>) override {
+      if (time && (time->month < 1 || time->month > 12 || time->second > 58)) std::abort();
     }
 
    private:

@@ -55,7 +55,7 @@ class MemoryTarget : public ExtractionTarget {
  public:
   std::map<std::wstring, FakeFile> files;
   std::set<std::wstring> folders;
-  std::vector<std::wstring> log;  // "folder <path>", "create <path>", "times", "close", "attributes"
+  std::vector<std::wstring> log;  // "folder <path>", "create <path>", "finish", "close"
   std::set<std::wstring> locked;  // files that cannot be created: "Access is denied."
   std::size_t disk_space = SIZE_MAX;
   std::size_t largest_write = 0;
@@ -89,10 +89,6 @@ class MemoryTarget : public ExtractionTarget {
     ++file.creations;
     return std::make_unique<File>(*this, file);
   }
-  void SetAttributes(const std::wstring& path, std::uint32_t attributes) override {
-    log.push_back(L"attributes");
-    if (files.count(path)) files[path].attributes = attributes;
-  }
   void Remove(const std::wstring& path) override {
     log.push_back(L"remove " + path);
     files.erase(path);
@@ -110,9 +106,11 @@ class MemoryTarget : public ExtractionTarget {
       file_.data.append(reinterpret_cast<const char*>(data), fits);
       return fits == size;
     }
-    void SetTimes(const LocalDateTime& time) override {
-      target_.log.push_back(L"times");
+    void Finish(const std::optional<LocalDateTime>& time,
+                std::optional<std::uint32_t> attributes) override {
+      target_.log.push_back(L"finish");
       file_.times = time;
+      file_.attributes = attributes;
     }
 
    private:
