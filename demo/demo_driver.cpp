@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <string>
 
 #include "harness.h"
@@ -73,6 +74,59 @@ int StartWithPlatformRunning() {
   return code == 0u ? 0 : 1;
 }
 
+// The full installation on the bundled package and configuration: the demo plays the
+// user, who starts the platform when asked and closes it when told to.
+int FullInstallation() {
+  Say(L"3. Full installation");
+  const std::string package = ReadFileBytes(RequiredVariable(L"KALVERA_PACKAGE"));
+  ServeFile(L"/install/download/Setup1C.zip", package);
+  ServeFile(L"/resources/database.cf", "KALVERA DEMO CONFIGURATION\n" + std::string(300000, 'k'));
+  SetStandInBatchTime(std::chrono::milliseconds(2000));
+  Say(L"  serving the platform package (" + std::to_wstring(package.size()) + L" bytes) and the configuration");
+  ChildProcess app = LaunchApp();
+  HWND main = WaitForMainWindow(app.pid(), 20s);
+  if (!main || !WaitUntil([&] { return IsShown(main); }, 10s)) {
+    Say(L"  the main window did not appear");
+    return 1;
+  }
+  Say(L"  click: \"" + TextOf(Control(app.pid(), control_id::Button6)) + L"\"");
+  Click(Control(app.pid(), control_id::Button6));
+  UserPart user{kTypicalPlatformPath};
+  user.answer_requests = false;
+  int stage = 0;
+  user.on_status = [&](const StatusSighting& seen) {
+    Say(L"  status: " + seen.text + L"   (bar " + std::to_wstring(seen.position) + L" of " +
+        std::to_wstring(seen.high) + L")");
+    wchar_t name[64];
+    std::swprintf(name, 64, L"03-%02d-stage", ++stage);
+    Screenshot(name);
+  };
+  const ScenarioOutcome outcome = PlayScenario(app, main, user, 240s);
+  if (outcome.error_report) {
+    Say(L"  error report: " + *outcome.error_report);
+    app.Terminate();
+    return 1;
+  }
+  if (!outcome.exit_code) {
+    Say(L"  the utility did not end in time");
+    app.Terminate();
+    return 1;
+  }
+  Say(L"  the utility ended, exit code " + std::to_wstring(*outcome.exit_code));
+  // The last user-mode run was started just before the end; it takes a moment to show.
+  const auto platforms = PollFor([] { return ProcessIdsNamed(L"1cv8.exe"); }, 15s);
+  for (DWORD pid : platforms) PollFor([&] { return StandInWindow(pid); }, 15s);
+  for (const StandInRun& run : ReadStandInRuns(kTypicalPlatformPath)) {
+    std::wstring line;
+    for (const std::wstring& arg : run.args) line += L" " + arg;
+    Say(L"  platform run:" + line);
+  }
+  Say(L"  platform still open in user mode: " + std::wstring(platforms.empty() ? L"no" : L"yes"));
+  Screenshot(L"03-99-platform-left-open");
+  for (DWORD pid : platforms) CloseStandIn(pid);
+  return *outcome.exit_code == 0 && !platforms.empty() ? 0 : 1;
+}
+
 }  // namespace
 
 int wmain() {
@@ -80,6 +134,7 @@ int wmain() {
   try {
     failures += StartWithoutPlatform();
     failures += StartWithPlatformRunning();
+    failures += FullInstallation();
   } catch (const std::exception& error) {
     Say(L"demo failed: " + FromUtf8(error.what()));
     return 1;

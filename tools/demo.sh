@@ -11,7 +11,7 @@ bash tools/install-deps.sh
 
 cmake -S . -B build/win -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALVERA_BENCH=OFF >/dev/null
-cmake --build build/win -j"$jobs" --target KalveraBase fake_platform demo_driver
+cmake --build build/win -j"$jobs" --target KalveraBase fake_platform test_package demo_driver
 
 demo=$root/build/demo
 state=$demo/state
@@ -49,6 +49,12 @@ take_requested_shots() {
 
 export KALVERA_APP_EXE=$root/build/win/KalveraBase.exe
 export KALVERA_STANDIN_EXE=$root/build/win/tests/tools/1cv8.exe
+export KALVERA_PACKAGE_ZIP=$root/build/win/tests/tools/Setup1C.zip
+# The utility fetches from the servers built into it: 127.0.0.1 and the port configured.
+port=$(sed -n 's/^KALVERA_CONFIG_SERVER:STRING=127\.0\.0\.1:\([0-9]*\)$/\1/p' build/win/CMakeCache.txt)
+package_port=$(sed -n 's/^KALVERA_PACKAGE_SERVER:STRING=127\.0\.0\.1:\([0-9]*\)$/\1/p' build/win/CMakeCache.txt)
+export KALVERA_HTTP_FIXED_PORTS
+KALVERA_HTTP_FIXED_PORTS=$(printf '%s\n' "$port" "$package_port" | sort -u | tr '\n' ' ')
 export KALVERA_SHOT_DIR
 KALVERA_SHOT_DIR="Z:$(echo "$shots" | tr / '\\')"
 export KALVERA_TEST_TIMEOUT=300
