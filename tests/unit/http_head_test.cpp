@@ -17,24 +17,17 @@ TEST(ParseContentLength, ReadsSixtyFourBitsAndRefusesAnythingElse) {
   } cases[] = {
       {"none", {}, std::nullopt, L""},
       {"plain", {L"1000000"}, 1000000, L""},
-      {"zero", {L"0"}, 0, L""},
       {"blanks around", {L" \t42 "}, 42, L""},
       // Past 32 bits: read as 32, these were taken for no length at all.
       {"5 GB", {L"5000000000"}, 5000000000u, L""},
-      {"4 GiB + 100,000", {L"4295067296"}, 4295067296u, L""},
       {"largest 64-bit", {L"18446744073709551615"}, 18446744073709551615u, L""},
       {"one past 64 bits", {L"18446744073709551616"}, std::nullopt,
        L"The server sent the length \"18446744073709551616\", which is not a number of bytes"},
-      {"far past 64 bits", {L"99999999999999999999999"}, std::nullopt,
-       L"The server sent the length \"99999999999999999999999\", which is not a number of bytes"},
       {"negative", {L"-1"}, std::nullopt, L"The server sent the length \"-1\", which is not a number of bytes"},
-      {"plus sign", {L"+5"}, std::nullopt, L"The server sent the length \"+5\", which is not a number of bytes"},
       {"hexadecimal", {L"0x10"}, std::nullopt, L"The server sent the length \"0x10\", which is not a number of bytes"},
-      {"fraction", {L"1.5"}, std::nullopt, L"The server sent the length \"1.5\", which is not a number of bytes"},
       {"empty", {L""}, std::nullopt, L"The server sent the length \"\", which is not a number of bytes"},
       {"digits and junk", {L"100abc"}, std::nullopt,
        L"The server sent the length \"100abc\", which is not a number of bytes"},
-      {"inner blank", {L"1 000"}, std::nullopt, L"The server sent the length \"1 000\", which is not a number of bytes"},
       {"repeated, equal", {L"100", L"100"}, 100, L""},
       {"listed, equal", {L"100, 100"}, 100, L""},
       {"repeated, conflicting", {L"100", L"200"}, std::nullopt,
@@ -43,8 +36,6 @@ TEST(ParseContentLength, ReadsSixtyFourBitsAndRefusesAnythingElse) {
        L"The server sent two different lengths, 100 and 101 bytes"},
       {"list with an empty item", {L"100,"}, std::nullopt,
        L"The server sent the length \"100,\", which is not a number of bytes"},
-      {"repeated, second malformed", {L"100", L"abc"}, std::nullopt,
-       L"The server sent the length \"abc\", which is not a number of bytes"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -75,24 +66,19 @@ TEST(ResolveLocation, ResolvesRelativeAndAbsoluteLocationsToHttpOnly) {
   } cases[] = {
       {"absolute http", L"http://mirror.example/pkg/Setup1C.zip", L"http://mirror.example/pkg/Setup1C.zip"},
       {"absolute https", L"https://mirror.example:8443/a", L"https://mirror.example:8443/a"},
-      {"scheme in capitals", L"HTTPS://mirror.example/a", L"HTTPS://mirror.example/a"},
       {"same scheme, other host", L"//mirror.example/a/b", L"http://mirror.example/a/b"},
       {"absolute path", L"/files/Setup1C.zip", L"http://127.0.0.1:47831/files/Setup1C.zip"},
-      {"absolute path with dots", L"/a/./b/../c", L"http://127.0.0.1:47831/a/c"},
       {"relative to the folder", L"mirror/Setup1C.zip",
        L"http://127.0.0.1:47831/install/download/mirror/Setup1C.zip"},
       {"relative, one up", L"../other.zip", L"http://127.0.0.1:47831/install/other.zip"},
       // Above the root stays at the root.
       {"relative, far up", L"../../../../x.zip", L"http://127.0.0.1:47831/x.zip"},
-      {"dot", L".", L"http://127.0.0.1:47831/install/download/"},
       {"query only", L"?v=2", L"http://127.0.0.1:47831/install/download/Setup1C.zip?v=2"},
-      {"relative with query", L"b?x=1", L"http://127.0.0.1:47831/install/download/b?x=1"},
       // A fragment is never sent; the base's query is not carried to another path.
       {"fragment dropped", L"/a#part", L"http://127.0.0.1:47831/a"},
       {"fragment only", L"#part", L"http://127.0.0.1:47831/install/download/Setup1C.zip?v=1"},
       {"ftp", L"ftp://mirror.example/Setup1C.zip", std::nullopt},
       {"file", L"file:///C:/Windows/win.ini", std::nullopt},
-      {"javascript", L"javascript:alert(1)", std::nullopt},
       {"http without a host", L"http:///path", std::nullopt},
       {"http without slashes", L"http:path", std::nullopt},
   };

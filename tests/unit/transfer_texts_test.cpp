@@ -12,7 +12,6 @@ TEST(TrimmedSystemMessage, DropsTheTrailingBlanksLineBreaksAndFullStopsOnly) {
     std::wstring trimmed;
   } cases[] = {
       {L"Access is denied.\r\n", L"Access is denied"},
-      {L"The file exists. \r\n", L"The file exists"},
       {L"Access is denied.  \r\n\r\n", L"Access is denied"},
       {L"Wait...  ", L"Wait"},
       {L"Version 1.2 is required\r\n", L"Version 1.2 is required"},
@@ -39,7 +38,6 @@ TEST(ConnectionFailureReason, SaysHowLongTheServerSentNothingAndWordsBrokenConne
       // for which the system has no text ("System error 10060").
       {12002, 30000, 30000, L"The server sent nothing for 30 seconds"},
       {10060, 30000, 30016, L"The server sent nothing for 30 seconds"},
-      {10060, 2000, 2000, L"The server sent nothing for 2 seconds"},
       {10060, 1000, 1000, L"The server sent nothing for 1 second"},
       {10060, 1500, 1500, L"The server sent nothing for 2 seconds"},
       // Wine fails an unanswered request as "connection aborted" once the bound has
@@ -47,9 +45,6 @@ TEST(ConnectionFailureReason, SaysHowLongTheServerSentNothingAndWordsBrokenConne
       {12030, 2000, 2005, L"The server sent nothing for 2 seconds"},
       {12030, 30000, 27000, L"The server sent nothing for 30 seconds"},
       {12030, 30000, 26999, L"The connection to the server was broken (error 12030)"},
-      {12030, 30000, 15, L"The connection to the server was broken (error 12030)"},
-      {12031, 30000, 0, L"The connection to the server was broken (error 12031)"},
-      {10053, 30000, 0, L"The connection to the server was broken (error 10053)"},
       {10054, 30000, 0, L"The connection to the server was broken (error 10054)"},
       {10061, 30000, 0, L"The server refused the connection"},
       // Codes the system words well keep its words, however long the wait.
@@ -60,13 +55,4 @@ TEST(ConnectionFailureReason, SaysHowLongTheServerSentNothingAndWordsBrokenConne
     SCOPED_TRACE(std::to_string(c.code) + " after " + std::to_string(c.waited_ms) + " ms");
     EXPECT_EQ(ConnectionFailureReason(c.code, system, c.timeout_ms, c.waited_ms), c.reason);
   }
-}
-
-TEST(TransferTexts, NameTheAddressOrFileAndEndWithoutAFullStop) {
-  EXPECT_EQ(CannotCreateFileText(L"C:\\Users\\u\\a b.cf", L"Access is denied"),
-            L"Cannot create file \"C:\\Users\\u\\a b.cf\". Access is denied");
-  EXPECT_EQ(CannotDownloadText(L"http://h/x.zip", TooManyRedirectsReason(10)),
-            L"Cannot download \"http://h/x.zip\". The server redirected the request more than 10 "
-            L"times: too many redirects");
-  EXPECT_EQ(CutShortReason(1000000, 5000000000u), L"The connection closed after 1000000 of 5000000000 bytes");
 }
