@@ -2,6 +2,7 @@
 // What the scenario tests share: the files the servers hold, the places the utility
 // writes to, and a view of the platform stand-in's runs.
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,10 +39,11 @@ inline std::vector<std::wstring> Stages(const std::vector<StandInRun>& runs) {
 }
 
 // The same for a base creation: the user's run, then the creation and the user-mode run,
-// which start together, so either may log first, then the rest.
+// which start together, so either may log first (put back in the order they were
+// started: "createinfobase" sorts after "ENTERPRISE"), then the rest.
 inline std::vector<std::wstring> StagesOfBaseCreation(const std::vector<StandInRun>& runs) {
   std::vector<std::wstring> stages = Stages(runs);
-  if (stages.size() >= 3) std::sort(stages.begin() + 1, stages.begin() + 3);
+  if (stages.size() >= 3) std::sort(stages.begin() + 1, stages.begin() + 3, std::greater<>());
   return stages;
 }
 

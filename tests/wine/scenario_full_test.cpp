@@ -25,7 +25,8 @@ TEST(FullInstallation, InstallsThePlatformAndTheBaseUnderTheOpenMessage) {
   const ScenarioOutcome outcome = PlayScenario(app, main, user, 180s);
   ASSERT_FALSE(outcome.error_report.has_value()) << ToUtf8(*outcome.error_report);
   ASSERT_EQ(outcome.exit_code, 0u) << "the termination request ends the program under the open message";
-  EXPECT_TRUE(outcome.request_left_open);
+  ASSERT_FALSE(outcome.statuses.empty());
+  EXPECT_TRUE(outcome.statuses.back().request_open) << "the chain reached its last stage under the message";
   EXPECT_TRUE(SeenInOrder(outcome.statuses,
                           {L"Загрузка 1с...", L"Ожидание установки 1С...",
                            L"Создание базы 1С...", L"Закройте 1С для продолжения",

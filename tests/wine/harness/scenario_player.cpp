@@ -38,12 +38,13 @@ ScenarioOutcome PlayScenario(const ChildProcess& app, HWND main, const UserPart&
   while (std::chrono::steady_clock::now() < deadline) {
     if (auto code = app.WaitForExit(std::chrono::milliseconds(0))) {
       outcome.exit_code = code;
-      outcome.request_left_open = started_for && !user.answer_requests;
       return outcome;
     }
     const std::wstring text = StatusText(status_bar);
     if (!text.empty() && (outcome.statuses.empty() || outcome.statuses.back().text != text)) {
-      StatusSighting sighting{text, ProgressPosition(bar), ProgressRange(bar).second};
+      // Asked without a message to the utility, which may be in a blocking pause.
+      const bool request_open = started_for && ::IsWindow(started_for) && ::IsWindowVisible(started_for);
+      StatusSighting sighting{text, ProgressPosition(bar), ProgressRange(bar).second, request_open};
       outcome.statuses.push_back(sighting);
       if (user.on_status) user.on_status(sighting);
     }

@@ -22,6 +22,7 @@ struct StatusSighting {
   std::wstring text;
   int position = 0;
   int high = 0;
+  bool request_open = false;  // a start-the-platform message was open then
 };
 
 struct ScenarioOutcome {
@@ -29,7 +30,6 @@ struct ScenarioOutcome {
   std::vector<std::wstring> requests;    // the start-the-platform messages seen
   std::optional<std::wstring> error_report;  // the text of a box with a stop icon
   std::optional<DWORD> exit_code;            // when the utility ended
-  bool request_left_open = false;            // a start-the-platform message was still open at the end
 };
 
 struct UserPart {
