@@ -15,6 +15,7 @@
 #include "transfer/downloader_win32.h"
 #include "transfer/unzip_file_win32.h"
 #include "ui/form1_window_win32.h"
+#include "ui/form2_window_win32.h"
 
 namespace {
 

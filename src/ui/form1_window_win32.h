@@ -1,28 +1,34 @@
 #pragma once
-// The main window on Windows: its controls, its timers, and the dispatch of clicks and
-// ticks to the handlers with the default error report around each.
+// The main window on Windows: the window itself, its timers, and the dispatch of clicks,
+// ticks, resizing and activation to the handlers with the default error report around
+// each. Its controls are Form1Controls' (form1_geometry_win32.h).
 #include <windows.h>
 
-#include <array>
 #include <map>
 #include <memory>
 #include <string>
 
 #include "app/control_model.h"
 #include "app/session.h"
+#include "ui/folder_picker_win32.h"
+#include "ui/form1_geometry_win32.h"
+#include "ui/form1_layout.h"
+#include "ui/picture_win32.h"
 #include "ui/progress_bar_win32.h"
 #include "ui/timer_win32.h"
+#include "ui/window_handles_win32.h"
 
 class Form1Window : public Controls {
  public:
   // Creates the window, hidden, with every control in its initial state. Raises Error
-  // when the window cannot be created.
+  // when the window, a control, a font or the banner cannot be made; nothing of the
+  // window is left then, and no message reaches this object.
   Form1Window(HINSTANCE instance, std::wstring title);
   Form1Window(const Form1Window&) = delete;
   Form1Window& operator=(const Form1Window&) = delete;
   ~Form1Window() override;
 
-  HWND hwnd() const { return hwnd_; }
+  HWND hwnd() const { return window_.get(); }
   // From here on clicks and ticks run the handlers against `form`.
   void Attach(Form1* form) { form_ = form; }
   // Runs one handler with the default error report around it.
@@ -31,6 +37,7 @@ class Form1Window : public Controls {
   std::wstring Text(EditName edit) const override;
   void SetText(EditName edit, const std::wstring& text) override;
   bool Checked(CheckBoxName box) const override;
+  // Restacks at once, so that a panel shown takes its place before it appears.
   void SetShown(EntryChoice control, bool shown) override;
   void SetStatusText(const std::wstring& text) override;
   ProgressBar& Progress() override { return *progress_; }
@@ -41,31 +48,25 @@ class Form1Window : public Controls {
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  static LRESULT CALLBACK Edit1Proc(HWND edit, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
-  void CreateControls();
   void OnCommand(int id, int code);
   void OnTimer(UINT_PTR id);
-  HWND Control(int id) const;
+  void OnActivate(bool active);
+  HWND Control(int id) const { return controls_.Get(id); }
 
   HINSTANCE instance_;
   std::wstring title_;
-  HWND hwnd_ = nullptr;
   Form1* form_ = nullptr;
-  HFONT window_font_ = nullptr;
-  HFONT field_font_ = nullptr;
-  std::map<int, HWND> controls_;
+  // In this order, so that each goes only after everything that uses it has gone.
+  GdiplusSession gdiplus_;
+  PngPicture banner_;
+  Form1Controls controls_;
+  UniqueTopLevelWindow window_;
   std::map<TimerName, std::unique_ptr<TimerWin32>> timers_;
   std::unique_ptr<ProgressBarWin32> progress_;
-};
-
-// The second window: created with the first, never shown.
-class Form2Window {
- public:
-  Form2Window(HINSTANCE instance, HWND owner);
-  Form2Window(const Form2Window&) = delete;
-  Form2Window& operator=(const Form2Window&) = delete;
-  ~Form2Window();
-
- private:
-  HWND hwnd_ = nullptr;
+  Form1Stacking stacking_;
+  std::unique_ptr<FolderPickerWin32> picker_;
+  bool edit1_pressed_ = false;  // a left button went down in Edit1 and has not come up
+  int focused_id_ = 0;          // the control that had the focus when the window went inactive
 };

@@ -1,5 +1,7 @@
 #include "ui/panel_win32.h"
 
+#include "ui/window_handles_win32.h"
+
 namespace {
 
 constexpr wchar_t kPanelClass[] = L"TPanel";
@@ -28,14 +30,12 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 const wchar_t* PanelClassName(HINSTANCE instance) {
   WNDCLASSEXW wc{};
-  if (!::GetClassInfoExW(instance, kPanelClass, &wc)) {
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = PanelProc;
-    wc.hInstance = instance;
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kPanelClass;
-    ::RegisterClassExW(&wc);
-  }
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = PanelProc;
+  wc.hInstance = instance;
+  wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kPanelClass;
+  RegisterWindowClass(wc);
   return kPanelClass;
 }

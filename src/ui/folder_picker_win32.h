@@ -1,0 +1,15 @@
+#pragma once
+// The folder picker on Windows: the common item dialog in pick-folders mode.
+#include <windows.h>
+
+#include "ui/folder_picker.h"
+
+class FolderPickerWin32 : public FolderPicker {
+ public:
+  // The dialog is modal over `owner`, which it disables while it shows.
+  explicit FolderPickerWin32(HWND owner) : owner_(owner) {}
+  std::optional<std::wstring> PickFolder() override;
+
+ private:
+  HWND owner_;
+};

@@ -1,0 +1,48 @@
+#pragma once
+// The window's pictures: GDI+ for the process, a PNG from the executable's resources,
+// and the picture control (Image1, Image2) that draws one at its own size.
+#include <windows.h>
+
+#include <objidl.h>
+
+#include <cstdint>
+
+// GDI+ from construction to destruction; every picture must be gone before this is.
+class GdiplusSession {
+ public:
+  GdiplusSession();  // raises Error when GDI+ does not start
+  GdiplusSession(const GdiplusSession&) = delete;
+  GdiplusSession& operator=(const GdiplusSession&) = delete;
+  ~GdiplusSession();
+
+ private:
+  ULONG_PTR token_ = 0;
+};
+
+// A PNG decoded by GDI+, with its alpha channel.
+class PngPicture {
+ public:
+  // Reads the RCDATA resource `name` of `module`. Raises Error when the resource is
+  // missing or is not a picture GDI+ can read.
+  PngPicture(HMODULE module, const wchar_t* name);
+  PngPicture(const PngPicture&) = delete;
+  PngPicture& operator=(const PngPicture&) = delete;
+  ~PngPicture();
+
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  // Draws it unscaled with its top-left corner at (x, y), blending its transparent
+  // parts over what `dc` already holds.
+  void Draw(HDC dc, int x, int y) const;
+
+ private:
+  IStream* stream_ = nullptr;  // GDI+ reads the bitmap's data from it for as long as it lives
+  void* bitmap_ = nullptr;     // GpBitmap
+  int width_ = 0;
+  int height_ = 0;
+};
+
+// Registers the picture control class; its window shows `picture` (passed as the
+// creation parameter, may be null for an empty band) at its top-left corner over the
+// window colour. The picture must outlive the control.
+const wchar_t* PictureClassName(HINSTANCE instance);
