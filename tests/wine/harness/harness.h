@@ -9,3 +9,4 @@
 #include "scenario_player.h"
 #include "stand_in.h"
 #include "window_driver.h"
+#include "window_view.h"
