@@ -97,7 +97,7 @@ bool IsPanel(EntryChoice choice) {
 }  // namespace
 
 Form1Stacking::Form1Stacking() {
-  std::fill(std::begin(shown_), std::end(shown_), true);
+  shown_.fill(true);
   shown_[Index(EntryChoice::Panel1)] = false;
   shown_[Index(EntryChoice::Panel2)] = false;
   panels_ = {EntryChoice::Panel3};
