@@ -205,10 +205,12 @@ class FakeUnzipper : public Unzipper {
   std::vector<std::wstring>* events_;
 };
 
-// A Form1 wired to fakes, with one shared event log for checking order.
-struct FakeForm {
+// A Form1 wired to fakes, with one shared event log for checking order. A test that needs
+// the controls to do more passes its own kind of FakeControls.
+template <typename ControlsType>
+struct BasicFakeForm {
   std::vector<std::wstring> events;
-  FakeControls controls;
+  ControlsType controls;
   FakeApplication app{&events};
   RecordingShell shell{&events};
   FakeProcessList processes;
@@ -218,3 +220,4 @@ struct FakeForm {
   FakeUnzipper unzipper{&events};
   Form1 form{controls, app, shell, processes, clock, downloader, unzipper, files, Globals{}, RunWatches{}};
 };
+using FakeForm = BasicFakeForm<FakeControls>;

@@ -34,18 +34,7 @@ class StackingControls : public FakeControls {
   }
 };
 
-struct StackingForm {
-  std::vector<std::wstring> events;
-  StackingControls controls;
-  FakeApplication app{&events};
-  RecordingShell shell{&events};
-  FakeProcessList processes;
-  FakeClock clock{&events};
-  FakeFileSystem files{&events};
-  FakeDownloader downloader{&events, files};
-  FakeUnzipper unzipper{&events};
-  Form1 form{controls, app, shell, processes, clock, downloader, unzipper, files, Globals{}, RunWatches{}};
-
+struct StackingForm : BasicFakeForm<StackingControls> {
   // As an automatic check box does: the tick flips, then the click handler runs.
   void Click(CheckBoxName box) {
     controls.checked[box] = !controls.checked[box];

@@ -4,6 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
+#include <vector>
+
+#include "app/control_model.h"
 
 #include "ui/timer_win32.h"
 
@@ -71,4 +75,19 @@ TEST(Timer, DisabledTimerDoesNotTickAndDisablingTwiceIsHarmless) {
   PumpFor(std::chrono::milliseconds(800), [] {});
   EXPECT_EQ(g_ticks, 0);
   EXPECT_FALSE(timer.Enabled());
+}
+
+// The window makes its six timers this way: none may tick before the chain enables it,
+// not even after its own period.
+TEST(Timer, TheSixTimersStartDisabled) {
+  TimerWindow window;
+  std::vector<std::unique_ptr<TimerWin32>> timers;
+  UINT_PTR id = 201;
+  for (TimerName name : kAllTimers) {
+    timers.push_back(std::make_unique<TimerWin32>(window.hwnd, id++, IntervalOf(name)));
+    EXPECT_FALSE(timers.back()->Enabled());
+  }
+  g_ticks = 0;
+  PumpFor(std::chrono::milliseconds(3500), [] {});
+  EXPECT_EQ(g_ticks, 0);
 }
