@@ -10,3 +10,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 # A bare Windows has neither libstdc++ nor libgcc DLLs.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+# Nor zlib's DLL: FindZLIB would otherwise pick the import library libz.dll.a.
+set(ZLIB_USE_STATIC_LIBS ON)
