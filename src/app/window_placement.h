@@ -10,5 +10,5 @@ struct ScreenPoint {
 
 // The top-left corner that centres a window of the given outer size on the work area.
 // The work area's own origin is added, so a taskbar at the left or top does not push
-// the window off-centre; a work area smaller than the window gives a corner before it.
+// the window off-centre. The corner never lies above or left of the work area.
 ScreenPoint CenteredOrigin(const ScreenRect& work_area, int window_width, int window_height);

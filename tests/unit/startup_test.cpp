@@ -48,7 +48,10 @@ TEST(FormCreate, CentresTheWindowOnTheWorkAreaIncludingItsOrigin) {
       {"plain screen", {0, 0, 1280, 1024}, 470, 711, {405, 156}},
       {"taskbar at the left", {62, 0, 1920, 1080}, 470, 711, {62 + 694, 184}},
       {"taskbar at the top", {0, 40, 1280, 1024}, 470, 711, {405, 40 + 136}},
-      {"narrower by 7: truncates toward zero", {0, 0, 463, 1000}, 470, 105, {-3, 447}},
+      {"narrower by 7: starts at the left edge", {0, 0, 463, 1000}, 470, 105, {0, 447}},
+      {"150 % on 1920x1080: taller than the work area, caption kept inside",
+       {0, 0, 1280, 672}, 470, 711, {405, 0}},
+      {"too tall below a top taskbar", {30, 40, 1310, 712}, 470, 711, {30 + 405, 40}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
