@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "app/application_win32.h"
+#include "app/com_apartment_win32.h"
 #include "app/error_report_win32.h"
 #include "app/form_create.h"
 #include "app/module_path_win32.h"
@@ -20,6 +21,8 @@
 namespace {
 
 int RunApplication(HINSTANCE instance) {
+  // Released after every window below is gone.
+  ComApartment com;
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
   ::InitCommonControlsEx(&controls);
 

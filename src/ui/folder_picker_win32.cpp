@@ -27,20 +27,6 @@ class ComRef {
   T* p_ = nullptr;
 };
 
-// COM on this thread for one call: a thread that has it already keeps it as it was.
-class ComApartment {
- public:
-  ComApartment() : result_(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-  ~ComApartment() {
-    if (SUCCEEDED(result_)) ::CoUninitialize();
-  }
-
- private:
-  HRESULT result_;
-};
-
 struct TaskMemory {
   wchar_t* text = nullptr;
   ~TaskMemory() { ::CoTaskMemFree(text); }
@@ -55,13 +41,15 @@ void Check(HRESULT result, const wchar_t* what) {
 }  // namespace
 
 std::optional<std::wstring> FolderPickerWin32::PickFolder() {
-  ComApartment apartment;
   ComRef<IFileOpenDialog> dialog;
   Check(::CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileOpenDialog,
                            reinterpret_cast<void**>(dialog.out())),
         L"create the folder picker");
-  // The one option: no title, start folder or file types of our own.
-  Check(dialog->SetOptions(FOS_PICKFOLDERS), L"set up the folder picker");
+  // The dialog's own options kept; only a folder on disk can be picked, not "This PC" or
+  // a library. No title, start folder or file types of our own.
+  FILEOPENDIALOGOPTIONS options = 0;
+  Check(dialog->GetOptions(&options), L"set up the folder picker");
+  Check(dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM), L"set up the folder picker");
   const HRESULT shown = dialog->Show(owner_);
   if (shown == HRESULT_FROM_WIN32(ERROR_CANCELLED)) return std::nullopt;
   Check(shown, L"show the folder picker");

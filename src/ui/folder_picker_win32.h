@@ -1,5 +1,6 @@
 #pragma once
-// The folder picker on Windows: the common item dialog in pick-folders mode.
+// The folder picker on Windows: the common item dialog in pick-folders mode. The thread
+// must have joined a single-threaded COM apartment (ComApartment).
 #include <windows.h>
 
 #include "ui/folder_picker.h"
