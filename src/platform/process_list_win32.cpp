@@ -56,17 +56,18 @@ std::wstring TextUpToNul(const wchar_t* buffer) {
 
 }  // namespace
 
-void ProcessListWin32::Scan(const ProcessVisitor& visit) {
+bool ProcessListWin32::Scan(const ProcessVisitor& visit) {
   // The snapshot is closed on every way out, a visitor's error included.
   UniqueSnapshot snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  if (!snapshot) return;
+  if (!snapshot) return false;
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof(entry);
   for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
        more = ::Process32NextW(snapshot.get(), &entry)) {
     const std::wstring name(entry.szExeFile, ::wcsnlen(entry.szExeFile, MAX_PATH));
-    if (!visit(name, entry.th32ProcessID)) return;
+    if (!visit(name, entry.th32ProcessID)) return true;
   }
+  return true;
 }
 
 std::wstring ProcessListWin32::ExecutablePath(std::uint32_t pid) { return GetPathFromPID(pid); }

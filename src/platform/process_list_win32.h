@@ -7,7 +7,7 @@
 
 class ProcessListWin32 : public ProcessList {
  public:
-  void Scan(const ProcessVisitor& visit) override;
+  bool Scan(const ProcessVisitor& visit) override;
   std::wstring ExecutablePath(std::uint32_t pid) override;
 };
 

@@ -10,6 +10,8 @@ class FileSystem {
   // the folder already exists or its parent is missing.
   virtual std::optional<std::wstring> MakeFolder(const std::wstring& path) = 0;
   virtual bool FolderExists(const std::wstring& path) = 0;
+  // A file, not a folder, is at `path`.
+  virtual bool FileExists(const std::wstring& path) = 0;
   // False when the file could not be deleted (also when there was none); raises nothing.
   virtual bool RemoveFile(const std::wstring& path) = 0;
 };

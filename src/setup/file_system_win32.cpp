@@ -14,4 +14,9 @@ bool FileSystemWin32::FolderExists(const std::wstring& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool FileSystemWin32::FileExists(const std::wstring& path) {
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 bool FileSystemWin32::RemoveFile(const std::wstring& path) { return ::DeleteFileW(path.c_str()) != 0; }

@@ -6,5 +6,6 @@ class FileSystemWin32 : public FileSystem {
  public:
   std::optional<std::wstring> MakeFolder(const std::wstring& path) override;
   bool FolderExists(const std::wstring& path) override;
+  bool FileExists(const std::wstring& path) override;
   bool RemoveFile(const std::wstring& path) override;
 };

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "app/error.h"
 #include "app/user_paths.h"
 #include "platform/command_lines.h"
 #include "platform/platform_runs.h"
@@ -27,10 +28,20 @@ void StartSetupProgram(Form1& form) {
   try {
     form.files.RemoveFile(user_paths::PackageFile(user));
     form.shell.Run(SetupProgramParameters(user_paths::SetupProgram(user)));
+    form.run_watches.expectation_start_setup.Restart();
     form.controls.TimerOf(TimerName::expectation_start_setup).SetEnabled(true);
     form.controls.SetStatusText(stage_text::kWaitingForSetup);
   } catch (const std::exception&) {
   }
+}
+
+// A wrong package on the server, or one an antivirus emptied, would otherwise leave the
+// chain waiting for a setup program that cannot start.
+void RequireSetupProgram(Form1& form) {
+  const std::wstring program = user_paths::SetupProgram(form.globals.PCName);
+  if (form.files.FileExists(program)) return;
+  throw Error(L"The platform package \"" + PackageAddress() + L"\" holds no setup program: \"" + program +
+              L"\" is not there after the extraction.");
 }
 
 void AwaitPlatform(Form1& form, bool first_install) {
@@ -57,6 +68,7 @@ void Button6Click(Form1& form) {
     controls.SetStatusText(stage_text::kUnpackingPlatform);
     form.unzipper.UnZipFile(user_paths::PackageFile(user), user_paths::ExtractionFolder(user));
   }
+  RequireSetupProgram(form);
   form.clock.Sleep(1500);
   StartSetupProgram(form);
 }

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "app/error.h"
+#include "app/user_paths.h"
 #include "platform/platform_runs.h"
 #include "platform/process_rules.h"
 #include "setup/configuration_download.h"
@@ -12,15 +14,15 @@ namespace {
 
 Timer& TimerOf(Form1& form, TimerName timer) { return form.controls.TimerOf(timer); }
 
-// Whether a fresh snapshot lists a process that `rule` accepts. A snapshot that cannot
-// be taken lists nothing.
-bool AnyRunning(Form1& form, bool (*rule)(const std::wstring&)) {
+// Whether a fresh snapshot lists a platform process.
+ScanResult PlatformScan(Form1& form) {
   bool found = false;
-  form.processes.Scan([&](const std::wstring& name, std::uint32_t) {
-    found = rule(name);
+  const bool taken = form.processes.Scan([&](const std::wstring& name, std::uint32_t) {
+    found = IsPlatformName(name);
     return !found;
   });
-  return found;
+  if (!taken) return ScanResult::Failed;
+  return found ? ScanResult::Running : ScanResult::NoneRunning;
 }
 
 // Every setup program in the snapshot sets `setuprunned`; returns whether one did.
@@ -39,7 +41,7 @@ bool SetupProgramSeen(Form1& form, bool enable_expectation) {
 
 // The chain waits for one platform run to end and then goes on with `next`.
 void AwaitRunEnd(Form1& form, TimerName timer, RunWatch& watch, void (*next)(Form1&)) {
-  if (!watch.HasEnded(AnyRunning(form, IsPlatformName))) return;
+  if (!watch.HasEnded(PlatformScan(form))) return;
   TimerOf(form, timer).SetEnabled(false);
   form.clock.Sleep(3000);
   next(form);
@@ -52,7 +54,16 @@ void FinalUserModeRun(Form1& form) {
 
 }  // namespace
 
-void expectation_start_setupTimer(Form1& form) { SetupProgramSeen(form, true); }
+void expectation_start_setupTimer(Form1& form) {
+  RunWatch& watch = form.run_watches.expectation_start_setup;
+  watch.HasEnded(SetupProgramSeen(form, true) ? ScanResult::Running : ScanResult::NoneRunning);
+  if (!watch.NeverShowedUp()) return;
+  // Stopped before the report, so that one report is all the person sees.
+  TimerOf(form, TimerName::expectation_start_setup).SetEnabled(false);
+  throw Error(L"The setup program \"" + user_paths::SetupProgram(form.globals.PCName) +
+              L"\" did not start: it has not shown in the process list for " +
+              std::to_wstring(RunWatch::kSetupTicksUnseen) + L" seconds.");
+}
 
 void expectationTimer(Form1& form) {
   TimerOf(form, TimerName::expectation_start_setup).SetEnabled(false);
@@ -77,6 +88,7 @@ void start_1CTimer(Form1& form) {
     return true;
   });
   if (!matched) return;
+  form.run_watches.exit_1c.Restart();
   // Once per tick, however many platforms were found: two base creations on one base
   // at the same time would fight over it.
   if (form.globals.first_install) {
@@ -90,10 +102,13 @@ void start_1CTimer(Form1& form) {
 }
 
 void exit_1cTimer(Form1& form) {
-  if (AnyRunning(form, IsPlatformName)) {
-    form.controls.SetStatusText(stage_text::kClosePlatform);
-    return;
-  }
+  const ScanResult scan = PlatformScan(form);
+  if (scan == ScanResult::Running) form.controls.SetStatusText(stage_text::kClosePlatform);
+  // The base creation and the user-mode run started a moment ago may not show yet; a
+  // platform killed for the update has nothing left to show up.
+  const bool ended = form.globals.first_install ? form.run_watches.exit_1c.HasEnded(scan)
+                                                : scan != ScanResult::Running;
+  if (!ended) return;
   TimerOf(form, TimerName::exit_1c).SetEnabled(false);
   form.clock.Sleep(3000);
   Button3Click(form);

@@ -1,6 +1,7 @@
 #pragma once
 // Test doubles for the interfaces the handlers talk through.
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -89,14 +90,15 @@ class FakeProcessList : public ProcessList {
   int scans = 0;
   int entries_visited = 0;
 
-  void Scan(const ProcessVisitor& visit) override {
+  bool Scan(const ProcessVisitor& visit) override {
     ++scans;
-    if (snapshot_fails) return;
+    if (snapshot_fails) return false;
     const auto snapshot = running;  // later changes show in the next scan only
     for (const FakeProcess& p : snapshot) {
       ++entries_visited;
-      if (!visit(p.name, p.pid)) return;
+      if (!visit(p.name, p.pid)) break;
     }
+    return true;
   }
   std::wstring ExecutablePath(std::uint32_t pid) override {
     for (const FakeProcess& p : running) {
@@ -129,6 +131,7 @@ class FakeApplication : public Application {
  public:
   explicit FakeApplication(std::vector<std::wstring>* events = nullptr) : events_(events) {}
   std::vector<std::wstring> messages;
+  std::function<void()> while_message_open;
   int termination_requests = 0;
   std::wstring user_name = L"tester";
   ScreenRect work_area{0, 0, 1280, 1024};
@@ -136,6 +139,7 @@ class FakeApplication : public Application {
   void ShowMessage(const std::wstring& text) override {
     messages.push_back(text);
     if (events_) events_->push_back(L"message " + text);
+    if (while_message_open) while_message_open();
   }
   void RequestTermination() override {
     ++termination_requests;
@@ -161,6 +165,7 @@ class FakeFileSystem : public FileSystem {
     return std::nullopt;
   }
   bool FolderExists(const std::wstring& path) override { return folders.count(path) > 0; }
+  bool FileExists(const std::wstring& path) override { return files.count(path) > 0; }
   bool RemoveFile(const std::wstring& path) override {
     if (events_) events_->push_back(L"delete " + path);
     return files.erase(path) > 0;
@@ -170,14 +175,19 @@ class FakeFileSystem : public FileSystem {
   std::vector<std::wstring>* events_;
 };
 
-// A download that puts the file in place, or raises what `failure` says.
+// A download that puts the file in place, or raises what `failure` says. Its event ends
+// with the bar's position at the start.
 class FakeDownloader : public Downloader {
  public:
   FakeDownloader(std::vector<std::wstring>* events, FakeFileSystem& files) : events_(events), files_(files) {}
   std::optional<std::wstring> failure;
 
   bool GetInetFile(const std::wstring& url, const std::wstring& file, ProgressBar& bar) override {
-    if (events_) events_->push_back(L"download " + url + L" " + file);
+    if (events_) {
+      const auto* fake_bar = dynamic_cast<const FakeProgressBar*>(&bar);
+      events_->push_back(L"download " + url + L" " + file + L" from " +
+                         (fake_bar ? std::to_wstring(fake_bar->position) : L"?"));
+    }
     if (failure) throw Error(*failure);
     files_.files.insert(file);
     bar.SetMax(10);
@@ -190,19 +200,23 @@ class FakeDownloader : public Downloader {
   FakeFileSystem& files_;
 };
 
+// An extraction that puts `entries` into the folder (which ends in a backslash).
 class FakeUnzipper : public Unzipper {
  public:
-  explicit FakeUnzipper(std::vector<std::wstring>* events) : events_(events) {}
+  FakeUnzipper(std::vector<std::wstring>* events, FakeFileSystem& files) : events_(events), files_(files) {}
   std::optional<std::wstring> failure;
+  std::vector<std::wstring> entries = {L"KalveraSetup1c.exe"};
 
   bool UnZipFile(const std::wstring& archive, const std::wstring& folder) override {
     if (events_) events_->push_back(L"unzip " + archive + L" " + folder);
     if (failure) throw Error(*failure);
+    for (const std::wstring& entry : entries) files_.files.insert(folder + entry);
     return true;
   }
 
  private:
   std::vector<std::wstring>* events_;
+  FakeFileSystem& files_;
 };
 
 // A Form1 wired to fakes, with one shared event log for checking order. A test that needs
@@ -217,7 +231,7 @@ struct BasicFakeForm {
   FakeClock clock{&events};
   FakeFileSystem files{&events};
   FakeDownloader downloader{&events, files};
-  FakeUnzipper unzipper{&events};
+  FakeUnzipper unzipper{&events, files};
   Form1 form{controls, app, shell, processes, clock, downloader, unzipper, files, Globals{}, RunWatches{}};
 };
 using FakeForm = BasicFakeForm<FakeControls>;

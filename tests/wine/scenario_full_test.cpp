@@ -1,6 +1,6 @@
 // The full installation with the real executable: the package is downloaded, unpacked and
 // its setup program run; the chain then goes on under the message it leaves open. And
-// its stop on a damaged package.
+// its stop on a package that cannot give the setup program.
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -47,19 +47,43 @@ TEST(FullInstallation, InstallsThePlatformAndTheBaseUnderTheOpenMessage) {
   for (DWORD pid : ProcessIdsNamed(L"1cv8.exe")) CloseStandIn(pid);
 }
 
-TEST(FullInstallation, ADamagedPackageIsReportedAndNoSetupStarts) {
-  std::string package = TestPackage();
-  package.resize(package.size() / 2);
-  ServePackage(package);
-  ::DeleteFileW((DownloadFolder() + L"\\KalveraSetup1c.exe").c_str());
-  auto [app, main] = StartAndClick(control_id::Button6);
+// A package that cannot give the setup program stops the chain with one report before
+// anything is started, and the program then still closes as usual.
+TEST(FullInstallation, APackageWithoutAWholeSetupProgramIsReportedAndNothingStarts) {
+  struct Case {
+    const char* what;
+    void (*spoil)(std::string& package);
+    const wchar_t* named;  // in the report
+  };
+  const Case cases[] = {
+      {"damaged", [](std::string& p) { p.resize(p.size() / 2); }, nullptr},
+      // The same length in both headers: the archive stays whole, the program is not in it.
+      {"without the setup program",
+       [](std::string& p) {
+         for (size_t at = p.find("KalveraSetup1c.exe"); at != std::string::npos; at = p.find("KalveraSetup1c.exe"))
+           p.replace(at, 18, "KalveraSetup1c.txt");
+       },
+       L"KalveraSetup1c.exe"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string package = TestPackage();
+    c.spoil(package);
+    ServePackage(package);
+    ::DeleteFileW((DownloadFolder() + L"\\KalveraSetup1c.exe").c_str());
+    auto [app, main] = StartAndClick(control_id::Button6);
 
-  const ScenarioOutcome outcome = PlayScenario(app, main, {kTypicalPlatformPath}, 60s);
-  ASSERT_TRUE(outcome.error_report.has_value());
-  EXPECT_TRUE(Sighting(outcome.statuses, L"Загрузка 1с..."));
-  EXPECT_FALSE(Sighting(outcome.statuses, L"Ожидание установки 1С..."));
-  std::this_thread::sleep_for(2s);
-  EXPECT_TRUE(ProcessIdsNamed(L"KalveraSetup1c.exe").empty());
-  EXPECT_FALSE(FileExists(DownloadFolder() + L"\\KalveraSetup1c.exe"));
-  app.Terminate();
+    const ScenarioOutcome outcome = PlayScenario(app, main, {kTypicalPlatformPath}, 60s);
+    ASSERT_TRUE(outcome.error_report.has_value());
+    if (c.named) EXPECT_NE(outcome.error_report->find(c.named), std::wstring::npos) << ToUtf8(*outcome.error_report);
+    EXPECT_TRUE(Sighting(outcome.statuses, L"Загрузка 1с..."));
+    EXPECT_FALSE(Sighting(outcome.statuses, L"Ожидание установки 1С..."));
+    const auto report = FindMessageBox(app.pid());
+    ASSERT_TRUE(report && ClickOk(*report));
+    std::this_thread::sleep_for(2s);
+    EXPECT_TRUE(ProcessIdsNamed(L"KalveraSetup1c.exe").empty());
+    EXPECT_FALSE(FileExists(DownloadFolder() + L"\\KalveraSetup1c.exe"));
+    PostClose(main);
+    EXPECT_EQ(app.WaitForExit(20s), 0u);
+  }
 }
