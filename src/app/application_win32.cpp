@@ -1,5 +1,6 @@
 #include "app/application_win32.h"
 
+#include "app/accounts_win32.h"
 #include "app/user_name.h"
 
 std::wstring GetUserFromWindows() {
@@ -18,7 +19,18 @@ void ApplicationWin32::ShowMessage(const std::wstring& text) {
   if (quit_pending) ::PostQuitMessage(static_cast<int>(quit.wParam));
 }
 
-void ApplicationWin32::RequestTermination() { ::PostQuitMessage(0); }
+bool ApplicationWin32::Confirm(const std::wstring& text) {
+  return ::MessageBoxW(owner_, text.c_str(), title_.c_str(), MB_OKCANCEL | MB_ICONWARNING) == IDOK;
+}
+
+void ApplicationWin32::RequestTermination() {
+  termination_requested_ = true;
+  ::PostQuitMessage(0);
+}
+
+std::optional<AccountName> ApplicationWin32::RunningAccount() { return AccountOfThisProcess(); }
+
+std::optional<AccountName> ApplicationWin32::SessionAccount() { return AccountOfThisSession(); }
 
 ScreenRect ApplicationWin32::WorkArea() {
   RECT area{};

@@ -17,13 +17,18 @@ class ApplicationWin32 : public Application {
   const std::wstring& Title() const { return title_; }
 
   void ShowMessage(const std::wstring& text) override;
+  bool Confirm(const std::wstring& text) override;
   void RequestTermination() override;
+  bool TerminationRequested() override { return termination_requested_; }
   std::wstring UserName() override { return GetUserFromWindows(); }
+  std::optional<AccountName> RunningAccount() override;
+  std::optional<AccountName> SessionAccount() override;
   ScreenRect WorkArea() override;
 
  private:
   std::wstring title_;
   HWND owner_ = nullptr;
+  bool termination_requested_ = false;
 };
 
 class SleepClock : public Clock {

@@ -1,8 +1,10 @@
 #pragma once
 // What the handlers share: the global variables, the controls, and the outside world
 // behind small interfaces, so the same handlers run against Windows or against fakes.
+#include <optional>
 #include <string>
 
+#include "app/account_check.h"
 #include "app/control_model.h"
 #include "platform/process_list.h"
 #include "platform/shell.h"
@@ -36,10 +38,17 @@ class Application {
   // A message box with no icon and one OK button, the application title as caption,
   // centred on the screen; returns when the user has closed it.
   virtual void ShowMessage(const std::wstring& text) = 0;
+  // The same with OK and Cancel; true when the user chose OK.
+  virtual bool Confirm(const std::wstring& text) = 0;
   // Posts a quit request: the program ends when the main message loop takes it up.
   virtual void RequestTermination() = 0;
+  virtual bool TerminationRequested() = 0;
   // The name of the user the utility runs as (GetUserFromWindows).
   virtual std::wstring UserName() = 0;
+  // The account of the utility's own token, and the one signed in to its session;
+  // nothing when it cannot be read.
+  virtual std::optional<AccountName> RunningAccount() = 0;
+  virtual std::optional<AccountName> SessionAccount() = 0;
   // The primary monitor's work area.
   virtual ScreenRect WorkArea() = 0;
 };

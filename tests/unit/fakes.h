@@ -134,6 +134,9 @@ class FakeApplication : public Application {
   std::function<void()> while_message_open;
   int termination_requests = 0;
   std::wstring user_name = L"tester";
+  std::optional<AccountName> running_account = AccountName{L"PC", L"tester"};
+  std::optional<AccountName> session_account = AccountName{L"PC", L"tester"};
+  bool confirm_answer = true;
   ScreenRect work_area{0, 0, 1280, 1024};
 
   void ShowMessage(const std::wstring& text) override {
@@ -141,6 +144,13 @@ class FakeApplication : public Application {
     if (events_) events_->push_back(L"message " + text);
     if (while_message_open) while_message_open();
   }
+  bool Confirm(const std::wstring& text) override {
+    if (events_) events_->push_back(L"confirm " + text);
+    return confirm_answer;
+  }
+  std::optional<AccountName> RunningAccount() override { return running_account; }
+  std::optional<AccountName> SessionAccount() override { return session_account; }
+  bool TerminationRequested() override { return termination_requests > 0; }
   void RequestTermination() override {
     ++termination_requests;
     if (events_) events_->push_back(L"quit");

@@ -65,3 +65,43 @@ TEST(FormCreate, CentresTheWindowOnTheWorkAreaIncludingItsOrigin) {
     EXPECT_EQ(f.controls.moves[0].y, c.expected.y);
   }
 }
+
+// The question comes between the guard and the rest of start-up, and only when the
+// names really differ; Cancel ends the program the way the guard does.
+TEST(FormCreate, AsksWhomTheBaseIsForOnlyWhenTheUserAtTheDeskIsAnother) {
+  const AccountName admin{L"CORP", L"Администратор"};
+  struct Case {
+    const char* what;
+    std::optional<AccountName> running, signed_in;
+    bool platform_runs, answer;
+    std::vector<std::wstring> first_events;  // up to the removal command
+  };
+  const std::wstring question =
+      L"confirm Программа запущена от имени пользователя CORP\\Администратор, а в этом сеансе работает "
+      L"пользователь CORP\\Иван.\n\nБаза 1С будет создана для пользователя CORP\\Администратор. Продолжить?";
+  const std::wstring guard = L"message Необходимо закрыть все 1С";
+  const Case cases[] = {
+      {"the same", admin, admin, false, true, {}},
+      {"the same but for case", AccountName{L"corp", L"АДМИНИСТРАТОР"}, admin, false, true, {}},
+      {"another user", admin, AccountName{L"CORP", L"Иван"}, false, true, {question}},
+      {"another domain", admin, AccountName{L"PC", L"Администратор"}, false, true,
+       {L"confirm Программа запущена от имени пользователя CORP\\Администратор, а в этом сеансе работает "
+        L"пользователь PC\\Администратор.\n\nБаза 1С будет создана для пользователя CORP\\Администратор. Продолжить?"}},
+      {"cancelled", admin, AccountName{L"CORP", L"Иван"}, false, false, {question, L"quit"}},
+      {"own account unreadable", std::nullopt, admin, false, true, {}},
+      {"session's account unreadable", admin, std::nullopt, false, true, {}},
+      {"the guard has asked to end", admin, AccountName{L"CORP", L"Иван"}, true, true, {guard, L"quit"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakeForm f;
+    f.app.running_account = c.running;
+    f.app.session_account = c.signed_in;
+    f.app.confirm_answer = c.answer;
+    if (c.platform_runs) f.processes.running = {{L"1cv8.exe", 7}};
+    FormCreate(f.form);
+    std::vector<std::wstring> expected = c.first_events;
+    expected.push_back(L"shell /C RD /s /q \"C:\\Users\\tester\\Downloads\\KalveraDownload\"");
+    EXPECT_EQ(f.events, expected);
+  }
+}

@@ -75,7 +75,9 @@ TEST(FullInstallation, APackageWithoutAWholeSetupProgramIsReportedAndNothingStar
 
     const ScenarioOutcome outcome = PlayScenario(app, main, {kTypicalPlatformPath}, 60s);
     ASSERT_TRUE(outcome.error_report.has_value());
-    if (c.named) EXPECT_NE(outcome.error_report->find(c.named), std::wstring::npos) << ToUtf8(*outcome.error_report);
+    if (c.named) {
+      EXPECT_NE(outcome.error_report->find(c.named), std::wstring::npos) << ToUtf8(*outcome.error_report);
+    }
     EXPECT_TRUE(Sighting(outcome.statuses, L"Загрузка 1с..."));
     EXPECT_FALSE(Sighting(outcome.statuses, L"Ожидание установки 1С..."));
     const auto report = FindMessageBox(app.pid());

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "app/accounts_win32.h"
 #include "app/application_win32.h"
 
 TEST(GetUserFromWindows, TakesA254CharacterNameWhole) {
@@ -20,4 +21,14 @@ TEST(GetUserFromWindows, GivesUnknownForA255CharacterName) {
 
 TEST(GetUserFromWindows, KeepsACyrillicNameWithASpace) {
   EXPECT_EQ(GetUserFromWindows(), L"Иван Петров");
+}
+
+// The question whom the base is for must not come up when nobody else is involved: the
+// token's account and the session's both read, and agree, for a name beyond ASCII.
+TEST(GetUserFromWindows, AgreesWithTheTokenAndTheSession) {
+  const auto running = AccountOfThisProcess();
+  const auto signed_in = AccountOfThisSession();
+  ASSERT_TRUE(running && signed_in);
+  EXPECT_EQ(running->user, GetUserFromWindows());
+  EXPECT_EQ(OtherUserQuestion(running, signed_in), std::nullopt);
 }
