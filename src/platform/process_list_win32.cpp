@@ -56,7 +56,7 @@ std::wstring TextUpToNul(const wchar_t* buffer) {
 
 }  // namespace
 
-bool ProcessListWin32::Scan(const ProcessVisitor& visit) {
+bool ProcessListWin32::Scan(const std::function<bool(const ProcessEntry&)>& visit) {
   // The snapshot is closed on every way out, a visitor's error included.
   UniqueSnapshot snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   if (!snapshot) return false;
@@ -64,10 +64,20 @@ bool ProcessListWin32::Scan(const ProcessVisitor& visit) {
   entry.dwSize = sizeof(entry);
   for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more;
        more = ::Process32NextW(snapshot.get(), &entry)) {
-    const std::wstring name(entry.szExeFile, ::wcsnlen(entry.szExeFile, MAX_PATH));
-    if (!visit(name, entry.th32ProcessID)) return true;
+    ProcessEntry process{std::wstring(entry.szExeFile, ::wcsnlen(entry.szExeFile, MAX_PATH)),
+                         entry.th32ProcessID, std::nullopt};
+    // Needs no access to the process itself, so another user's process is read too.
+    DWORD session = 0;
+    if (::ProcessIdToSessionId(entry.th32ProcessID, &session)) process.session = session;
+    if (!visit(process)) return true;
   }
   return true;
+}
+
+std::optional<std::uint32_t> ProcessListWin32::OwnSession() {
+  DWORD session = 0;
+  if (!::ProcessIdToSessionId(::GetCurrentProcessId(), &session)) return std::nullopt;
+  return session;
 }
 
 std::wstring ProcessListWin32::ExecutablePath(std::uint32_t pid) { return GetPathFromPID(pid); }

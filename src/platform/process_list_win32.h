@@ -7,7 +7,8 @@
 
 class ProcessListWin32 : public ProcessList {
  public:
-  bool Scan(const ProcessVisitor& visit) override;
+  bool Scan(const std::function<bool(const ProcessEntry&)>& visit) override;
+  std::optional<std::uint32_t> OwnSession() override;
   std::wstring ExecutablePath(std::uint32_t pid) override;
 };
 

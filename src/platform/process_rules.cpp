@@ -6,6 +6,4 @@ bool IsPlatformName(const std::wstring& exe_name) {
 
 bool IsSetupProgramName(const std::wstring& exe_name) { return exe_name == L"KalveraSetup1c.exe"; }
 
-std::wstring KillCommand(const std::wstring& exe_name) {
-  return L"/C taskkill /f /im \"" + exe_name + L"\"";
-}
+std::wstring KillCommand(std::uint32_t pid) { return L"/C taskkill /F /PID " + std::to_wstring(pid); }

@@ -17,7 +17,7 @@ Timer& TimerOf(Form1& form, TimerName timer) { return form.controls.TimerOf(time
 // Whether a fresh snapshot lists a platform process.
 ScanResult PlatformScan(Form1& form) {
   bool found = false;
-  const bool taken = form.processes.Scan([&](const std::wstring& name, std::uint32_t) {
+  const bool taken = ScanOwnSession(form.processes, [&](const std::wstring& name, std::uint32_t) {
     found = IsPlatformName(name);
     return !found;
   });
@@ -29,7 +29,7 @@ ScanResult PlatformScan(Form1& form) {
 bool SetupProgramSeen(Form1& form, bool enable_expectation) {
   Globals& g = form.globals;
   g.setuprunned = false;
-  form.processes.Scan([&](const std::wstring& name, std::uint32_t) {
+  ScanOwnSession(form.processes, [&](const std::wstring& name, std::uint32_t) {
     if (IsSetupProgramName(name)) {
       g.setuprunned = true;
       if (enable_expectation) TimerOf(form, TimerName::expectation).SetEnabled(true);
@@ -78,12 +78,12 @@ void start_1CTimer(Form1& form) {
   Controls& controls = form.controls;
   controls.SetStatusText(stage_text::kWaitingForPlatform);
   bool matched = false;
-  form.processes.Scan([&](const std::wstring& name, std::uint32_t pid) {
+  ScanOwnSession(form.processes, [&](const std::wstring& name, std::uint32_t pid) {
     if (!IsPlatformName(name)) return true;
     controls.SetStatusText(stage_text::kPreparing);
     TimerOf(form, TimerName::start_1C).SetEnabled(false);
     form.globals.path_1c = form.processes.ExecutablePath(pid);
-    form.shell.Run(KillCommand(name));
+    form.shell.Run(KillCommand(pid));
     matched = true;
     return true;
   });

@@ -75,28 +75,33 @@ class RecordingShell : public Shell {
 };
 
 struct FakeProcess {
-  FakeProcess(std::wstring n, std::uint32_t p, std::wstring exe_path = {}, bool openable = true)
-      : name(std::move(n)), pid(p), path(std::move(exe_path)), can_open(openable) {}
+  FakeProcess(std::wstring n, std::uint32_t p, std::wstring exe_path = {}, bool openable = true,
+              std::optional<std::uint32_t> in_session = kOwnSession)
+      : name(std::move(n)), pid(p), path(std::move(exe_path)), can_open(openable), session(in_session) {}
+  static constexpr std::uint32_t kOwnSession = 2;
   std::wstring name;
   std::uint32_t pid;
   std::wstring path;  // empty: the path cannot be read
   bool can_open;
+  std::optional<std::uint32_t> session;
 };
 
 class FakeProcessList : public ProcessList {
  public:
   std::vector<FakeProcess> running;
   bool snapshot_fails = false;
+  std::optional<std::uint32_t> own_session = FakeProcess::kOwnSession;
   int scans = 0;
   int entries_visited = 0;
 
-  bool Scan(const ProcessVisitor& visit) override {
+  std::optional<std::uint32_t> OwnSession() override { return own_session; }
+  bool Scan(const std::function<bool(const ProcessEntry&)>& visit) override {
     ++scans;
     if (snapshot_fails) return false;
     const auto snapshot = running;  // later changes show in the next scan only
     for (const FakeProcess& p : snapshot) {
       ++entries_visited;
-      if (!visit(p.name, p.pid)) break;
+      if (!visit({p.name, p.pid, p.session})) break;
     }
     return true;
   }

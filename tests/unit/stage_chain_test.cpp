@@ -10,6 +10,7 @@
 
 #include "fakes.h"
 #include "platform/platform_runs.h"
+#include "platform/startup_guard.h"
 #include "setup/configuration_download.h"
 #include "setup/scenarios.h"
 #include "setup/stage_timers.h"
@@ -98,7 +99,7 @@ class StageTable : public ::testing::Test, public Chain {
   // all three scenarios; `first_install` adds the base creation and its user-mode run, and
   // the full installation has made the download folder already.
   std::vector<Stage> FromPlatformStart(bool first_install, bool downloads_made) {
-    std::vector<std::wstring> found = {L"taskkill /f /im \"1cv8.exe\""};
+    std::vector<std::wstring> found = {L"shell /C taskkill /F /PID 40"};
     if (first_install) {
       found.insert(found.end(), {L"sleep 1000", L"createinfobase File=\"C:\\bases\\kalvera\"",
                                  L"ENTERPRISE /F \"C:\\bases\\kalvera\"", L"sleep 3000"});
@@ -191,12 +192,13 @@ TEST_F(StageTable, OnePlatformTickCreatesTheBaseOnceHoweverManyPlatformsRun) {
   f.form.globals.first_install = true;
   f.controls.timers[T::start_1C].SetEnabled(true);
   PlatformRuns(40);
+  f.processes.running.push_back({L"1cv8.exe", 50, L"C:\\theirs\\1cv8.exe", true, 7});  // another person's
   f.processes.running.push_back({L"1cv8c.exe", 44, L"C:\\other\\1cv8c.exe"});
   Tick(T::start_1C);
   const auto& c = f.shell.commands;
   ASSERT_EQ(c.size(), 4u);
-  EXPECT_EQ(c[0], L"/C taskkill /f /im \"1cv8.exe\"");
-  EXPECT_EQ(c[1], L"/C taskkill /f /im \"1cv8c.exe\"");
+  EXPECT_EQ(c[0], L"/C taskkill /F /PID 40");
+  EXPECT_EQ(c[1], L"/C taskkill /F /PID 44");
   EXPECT_NE(c[2].find(L"createinfobase"), std::wstring::npos);
   EXPECT_NE(c[3].find(L"\"C:\\other\\1cv8c.exe\" ENTERPRISE"), std::wstring::npos);
   EXPECT_EQ(f.form.globals.path_1c, L"C:\\other\\1cv8c.exe");
@@ -415,4 +417,48 @@ TEST(StageTimers, EveryTimerHasItsOwnTickHandler) {
   EXPECT_EQ(handlers.size(), 6u);
   EXPECT_EQ(TickHandlerOf(T::update_conf_2), update_conf_2Timer);
   EXPECT_EQ(TickHandlerOf(T::expectation), expectationTimer);
+}
+
+// On a server where several people work at once, only the utility's own session
+// counts: another person's platform neither holds a wait nor ends one.
+TEST(OwnSession, OnlyTheUtilitysOwnSessionCounts) {
+  using Entry = FakeProcess;
+  const Entry theirs{L"1cv8.exe", 50, L"C:\\theirs\\1cv8.exe", true, 7};
+  const Entry unreadable{L"1cv8.exe", 51, L"C:\\1cv8.exe", true, std::nullopt};
+  const Entry ours{L"1cv8.exe", 52, L"C:\\1cv8.exe"};
+  struct Case {
+    const char* what;
+    std::vector<Entry> running;
+    std::optional<std::uint32_t> own_session;
+    bool counted;
+  };
+  const Case cases[] = {
+      {"ours", {theirs, ours}, FakeProcess::kOwnSession, true},
+      {"another session's", {theirs}, FakeProcess::kOwnSession, false},
+      {"a session that cannot be read", {unreadable}, FakeProcess::kOwnSession, false},
+      {"our own session unknown: every process counts", {theirs}, std::nullopt, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Chain chain;
+    chain.f.processes.running = c.running;
+    chain.f.processes.own_session = c.own_session;
+    Button8Click(chain.f.form);
+    EXPECT_EQ(chain.f.app.termination_requests, c.counted ? 1 : 0) << "start-up guard";
+
+    chain.f.controls.timers[T::start_1C].SetEnabled(true);
+    chain.Tick(T::start_1C);
+    EXPECT_EQ(chain.EnabledTimers(), std::set<TimerName>{c.counted ? T::exit_1c : T::start_1C});
+    EXPECT_EQ(chain.f.shell.commands.size(), c.counted ? 1u : 0u) << "one kill, of ours";
+    if (c.counted) {
+      chain.Tick(T::exit_1c);
+      EXPECT_EQ(chain.EnabledTimers(), std::set<TimerName>{T::exit_1c}) << "exit_1c waits";
+    }
+    Button4Click(chain.f.form);
+    chain.f.processes.running = {ours};
+    chain.Tick(T::update_conf);  // seen
+    chain.f.processes.running = c.running;
+    chain.Tick(T::update_conf);
+    EXPECT_EQ(chain.f.controls.timers[T::update_conf].Enabled(), c.counted) << "update_conf";
+  }
 }

@@ -14,11 +14,11 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// Every process of one scan, by id, under the name the scan gave it.
+// Every process of one scan of our session, by id, under the name the scan gave it.
 std::map<std::uint32_t, std::wstring> ScannedNames() {
   std::map<std::uint32_t, std::wstring> names;
   ProcessListWin32 list;
-  list.Scan([&](const std::wstring& name, std::uint32_t pid) {
+  ScanOwnSession(list, [&](const std::wstring& name, std::uint32_t pid) {
     names[pid] = name;
     return true;
   });
@@ -68,14 +68,13 @@ TEST(ProcessWatch, PlatformRuleTakesLowerCase1cv8AnywhereOnTheRealList) {
 TEST(ProcessWatch, VisitorEndsTheScanAndItsErrorPassesOn) {
   ProcessListWin32 list;
   int visited = 0;
-  list.Scan([&](const std::wstring&, std::uint32_t) {
+  list.Scan([&](const ProcessEntry&) {
     ++visited;
     return false;
   });
   EXPECT_EQ(visited, 1);
 
-  EXPECT_THROW(list.Scan([](const std::wstring&, std::uint32_t) -> bool { throw Error(L"from the visitor"); }),
-               Error);
+  EXPECT_THROW(list.Scan([](const ProcessEntry&) -> bool { throw Error(L"from the visitor"); }), Error);
   // The snapshot of the failed scan is gone; the next one still sees the list.
   EXPECT_GT(ScannedNames().size(), 1u);
 }
@@ -107,23 +106,17 @@ TEST(GetPathFromPID, ProcessThatCannotBeOpenedRaisesTheSystemErrorText) {
   }
 }
 
-TEST(KillCommand, EndsEveryProcessOfThatImageNameAndNoOther) {
+// Every process of the one session is ours: the scan of our session sees them all.
+TEST(KillCommand, EndsThatProcessAndNoOtherOfTheSameName) {
   harness::InstallStandIn(harness::kTypicalPlatformPath);
-  const std::wstring bystander_path = InTmp(L"other\\other1cv8.exe");
-  harness::InstallStandIn(bystander_path);
-  std::vector<harness::ChildProcess> platforms;
-  for (int i = 0; i < 3; ++i) platforms.push_back(harness::StartStandIn(harness::kTypicalPlatformPath));
-  harness::ChildProcess bystander = harness::StartStandIn(bystander_path);
+  harness::ChildProcess platform = harness::StartStandIn(harness::kTypicalPlatformPath);
+  harness::ChildProcess bystander = harness::StartStandIn(harness::kTypicalPlatformPath);
+  ASSERT_TRUE(ScannedNames().count(platform.pid()));
 
-  // The name goes in as the scan reports it, as the utility does.
-  const std::wstring name = ScannedNames().at(platforms[0].pid());
   ShellWin32 shell(nullptr);
-  shell.Run(KillCommand(name));
+  shell.Run(KillCommand(platform.pid()));
 
-  for (const harness::ChildProcess& platform : platforms) {
-    SCOPED_TRACE(platform.pid());
-    EXPECT_TRUE(platform.WaitForExit(15s).has_value());
-  }
+  EXPECT_TRUE(platform.WaitForExit(15s).has_value());
   EXPECT_TRUE(harness::WaitForNoProcessNamed(L"cmd.exe", 10s));
   EXPECT_TRUE(bystander.Running());
   EXPECT_TRUE(harness::CloseStandIn(bystander.pid()));
