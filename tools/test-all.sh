@@ -4,7 +4,8 @@
 #  2. the same under ASan and UBSan;
 #  3. the ZIP reader's fuzz target under clang's sanitizers, for a bounded time;
 #  4. the Windows executable cross-built with MinGW-w64, its unit tests and the Wine
-#     tests of the real executable (Xvfb and fresh Wine prefixes started and stopped here).
+#     tests of the real executable (Xvfb and fresh Wine prefixes started and stopped here);
+#  5. the same executable built for HTTPS servers, and its HTTPS tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -34,3 +35,14 @@ cmake -S . -B build/win -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.c
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALVERA_BENCH=OFF >/dev/null
 cmake --build build/win -j"$jobs"
 run_ctest build/win
+
+echo "== the same sources for HTTPS servers: the HTTPS tests under Wine"
+# Only what those tests need is built and only they run: the base update, which must
+# work over HTTPS, and the refusals. Its port is not the tree above's, and the two trees'
+# tests never run at once.
+https_server=https://127.0.0.1:${KALVERA_HTTPS_TEST_PORT:-47832}
+cmake -S . -B build/win-https -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALVERA_BENCH=OFF \
+  -DKALVERA_CONFIG_SERVER="$https_server" -DKALVERA_PACKAGE_SERVER="$https_server" >/dev/null
+cmake --build build/win-https -j"$jobs" --target wine_scenario_update_test wine_scenario_https_test
+run_ctest build/win-https -R "^wine_scenario_(update|https)_test"

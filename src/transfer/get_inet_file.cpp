@@ -60,6 +60,7 @@ std::unique_ptr<HttpResponse> Request(const std::wstring& url, HttpSource& http)
     if (location.empty()) throw Error(CannotDownloadText(url, RedirectWithoutLocationReason(status)));
     const std::optional<std::wstring> next = ResolveLocation(address, location);
     if (!next) throw Error(CannotDownloadText(url, UnusableRedirectReason(location)));
+    if (LeavesHttps(address, *next)) throw Error(CannotDownloadText(url, InsecureRedirectReason(*next)));
     address = *next;
   }
 }

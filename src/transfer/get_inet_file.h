@@ -29,10 +29,11 @@ struct TransferSystem {
 };
 
 // What Downloader::GetInetFile promises. Redirects (301, 302, 303, 307, 308) are followed
-// to http and https addresses, at most kMaxRedirects of them; every error names
-// `fileURL`, the address asked for. The bar's range becomes 0 to BarMaxOf the
-// Content-Length, and each block steps it by the hundreds of its bytes; without a
-// Content-Length the range is left as it is. When the pump reports a quit request, the
-// transfer ends at that block: the partial file is removed and TransferAbandoned raised.
+// to http and https addresses, at most kMaxRedirects of them, but never from https to
+// anything else; every error names `fileURL`, the address asked for. The bar's range
+// becomes 0 to BarMaxOf the Content-Length, and each block steps it by the hundreds of
+// its bytes; without a Content-Length the range is left as it is. When the pump reports
+// a quit request, the transfer ends at that block: the partial file is removed and
+// TransferAbandoned raised.
 bool GetInetFile(const std::wstring& fileURL, const std::wstring& FileName,
                  ProgressBar& Progress, const TransferSystem& system);

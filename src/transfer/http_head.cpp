@@ -179,3 +179,7 @@ std::optional<std::wstring> ResolveLocation(const std::wstring& base, const std:
   if (!target.has_authority || target.authority.empty()) return std::nullopt;
   return target.scheme + L"://" + target.authority + target.path + target.query;
 }
+
+bool LeavesHttps(const std::wstring& from, const std::wstring& to) {
+  return EqualsIgnoringCase(Split(from).scheme, L"https") && !EqualsIgnoringCase(Split(to).scheme, L"https");
+}

@@ -26,3 +26,8 @@ bool IsRedirect(unsigned status);
 // relative to the base's folder, with "." and ".." segments resolved and any fragment
 // dropped. Nothing when the result is not an http or https address with a host.
 std::optional<std::wstring> ResolveLocation(const std::wstring& base, const std::wstring& location);
+
+// Whether a redirect from `from` to `to` (both absolute) leaves HTTPS for anything else:
+// the file would then travel where anyone on the way can read and replace it, so such a
+// redirect is refused, however the scheme is spelt.
+bool LeavesHttps(const std::wstring& from, const std::wstring& to);

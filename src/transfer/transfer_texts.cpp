@@ -10,6 +10,16 @@ constexpr std::uint32_t kSocketAborted = 10053;
 constexpr std::uint32_t kSocketReset = 10054;
 constexpr std::uint32_t kSocketTimedOut = 10060;
 constexpr std::uint32_t kSocketRefused = 10061;
+// What WinINet found wrong with a server's certificate. The texts say it for someone who
+// never saw one: the system's own ("The certificate authority is invalid or incorrect")
+// do not tell them that the server may not be the one it claims to be.
+constexpr std::uint32_t kCertificateExpired = 12037;      // ERROR_INTERNET_SEC_CERT_DATE_INVALID
+constexpr std::uint32_t kCertificateOtherName = 12038;    // ERROR_INTERNET_SEC_CERT_CN_INVALID
+constexpr std::uint32_t kCertificateUntrusted = 12045;    // ERROR_INTERNET_INVALID_CA
+constexpr std::uint32_t kCertificateNoRevocation = 12056; // ERROR_INTERNET_SEC_CERT_NO_REV
+constexpr std::uint32_t kCertificateRevocationFailed = 12057;  // ERROR_INTERNET_SEC_CERT_REV_FAILED
+constexpr std::uint32_t kCertificateInvalid = 12169;      // ERROR_INTERNET_SEC_INVALID_CERT
+constexpr std::uint32_t kCertificateRevoked = 12170;      // ERROR_INTERNET_SEC_CERT_REVOKED
 
 std::wstring Seconds(std::uint32_t milliseconds) {
   const std::uint32_t seconds = (milliseconds + 999) / 1000;
@@ -54,6 +64,11 @@ std::wstring UnusableRedirectReason(const std::wstring& location) {
          L"\", which is not an http or https address";
 }
 
+std::wstring InsecureRedirectReason(const std::wstring& target) {
+  return L"The server redirected the secure request to \"" + target +
+         L"\", which is not secure: the file could be read and replaced on the way";
+}
+
 std::wstring ConnectionFailureReason(std::uint32_t code, const std::wstring& system_message,
                                      std::uint32_t timeout_ms, std::uint64_t waited_ms) {
   const std::wstring stall = L"The server sent nothing for " + Seconds(timeout_ms);
@@ -71,6 +86,20 @@ std::wstring ConnectionFailureReason(std::uint32_t code, const std::wstring& sys
       return L"The connection to the server was broken (error " + std::to_wstring(code) + L")";
     case kSocketRefused:
       return L"The server refused the connection";
+    case kCertificateUntrusted:
+      return L"The server's certificate is not trusted: no certificate authority that this computer "
+             L"trusts has issued it";
+    case kCertificateOtherName:
+      return L"The server's certificate was issued for another name than the server's";
+    case kCertificateExpired:
+      return L"The server's certificate has expired or is not valid yet";
+    case kCertificateNoRevocation:
+    case kCertificateRevocationFailed:
+      return L"Whether the server's certificate has been revoked could not be checked";
+    case kCertificateRevoked:
+      return L"The server's certificate has been revoked";
+    case kCertificateInvalid:
+      return L"The server's certificate is not valid";
     default:
       return system_message;
   }

@@ -17,12 +17,14 @@ std::wstring OverlongReason(std::uint64_t announced);
 std::wstring TooManyRedirectsReason(int limit);
 std::wstring RedirectWithoutLocationReason(unsigned status);
 std::wstring UnusableRedirectReason(const std::wstring& location);
+std::wstring InsecureRedirectReason(const std::wstring& target);
 
 // Why a connection failed, from the system's code, its message for it, the bound on each
 // wait for the server and how long this wait lasted. A time-out says how long the server
 // sent nothing; so does a broken connection that came only once the whole bound had
 // passed, since under Wine a request left unanswered fails as "connection aborted". A
 // broken or refused connection otherwise says so in plain words (the system has no text
-// for the socket codes WinINet passes on); any other code keeps the system's message.
+// for the socket codes WinINet passes on); so does a server certificate that the system
+// refused, saying what is wrong with it; any other code keeps the system's message.
 std::wstring ConnectionFailureReason(std::uint32_t code, const std::wstring& system_message,
                                      std::uint32_t timeout_ms, std::uint64_t waited_ms);

@@ -15,7 +15,13 @@ namespace {
 
 // A download can be hundreds of megabytes: it must neither come from the cache nor
 // leave a second copy there. Redirects are the transfer's to follow: WinINet follows a
-// loop for ever.
+// loop for ever, and the transfer refuses one from HTTPS to HTTP.
+// Over HTTPS none of the INTERNET_FLAG_IGNORE_CERT_* flags is set, nor any
+// SECURITY_FLAG_IGNORE_*: a certificate that the system does not trust, that names
+// another host or that has expired fails the request, since the setup program in the
+// package then runs as administrator. Revocation is left to the system: Windows' WinINet
+// checks it when "Check for server certificate revocation" is on in the Internet
+// Options, as it is by default. (Wine's WinINet does not check it at all.)
 constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
                                 INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_AUTO_REDIRECT;
 

@@ -18,11 +18,15 @@ GET /__chunkcut/<n>/<path>     the file in chunks of 10,000 bytes, but only its 
                                chunk when n is not a multiple) and no last chunk, then close
 GET /__trickle/<ms>/<path>     the file 100 bytes at a time, <ms> apart, with its Content-Length
 
-The chosen port is written to --port-file once the server listens.
+The chosen port is written to --port-file once the server listens. With --tls-cert and
+--tls-key it speaks HTTPS, presenting that certificate file (the server's certificate,
+then any chain it sends); with --redirect-to-http <port> it answers every GET with a 302
+to the same path on http://127.0.0.1:<port>.
 """
 import argparse
 import os
 import socket
+import ssl
 import sys
 import threading
 import time
@@ -31,6 +35,7 @@ from urllib.parse import unquote
 
 ROOT = "."
 STALL_LIMIT = 90.0
+REDIRECT_TO_HTTP = None
 
 
 class Handler(BaseHTTPRequestHandler):
@@ -68,6 +73,8 @@ class Handler(BaseHTTPRequestHandler):
                     time.sleep(pause)
 
     def do_GET(self):
+        if REDIRECT_TO_HTTP:
+            return self._redirect("http://127.0.0.1:%d%s" % (REDIRECT_TO_HTTP, self.path))
         parts = self.path.split("/", 3)
         mode = parts[1] if len(parts) > 1 else ""
         if mode == "__stall":
@@ -228,17 +235,25 @@ class Handler(BaseHTTPRequestHandler):
 
 
 def main():
-    global ROOT, STALL_LIMIT
+    global ROOT, STALL_LIMIT, REDIRECT_TO_HTTP
     ap = argparse.ArgumentParser()
     ap.add_argument("--root", required=True)
     ap.add_argument("--port", type=int, default=0)
     ap.add_argument("--port-file")
     ap.add_argument("--stall-limit", type=float, default=90.0)
+    ap.add_argument("--tls-cert")
+    ap.add_argument("--tls-key")
+    ap.add_argument("--redirect-to-http", type=int)
     args = ap.parse_args()
     ROOT = args.root
     STALL_LIMIT = args.stall_limit
+    REDIRECT_TO_HTTP = args.redirect_to_http
     server = ThreadingHTTPServer(("127.0.0.1", args.port), Handler)
     server.daemon_threads = True
+    if args.tls_cert:
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(args.tls_cert, args.tls_key)
+        server.socket = context.wrap_socket(server.socket, server_side=True)
     if args.port_file:
         tmp = args.port_file + ".tmp"
         with open(tmp, "w") as f:

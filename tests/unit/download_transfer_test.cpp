@@ -13,9 +13,9 @@ namespace {
 const std::wstring kUrl = L"http://127.0.0.1:47831/install/download/Setup1C.zip";
 const std::wstring kPath = L"C:\\Users\\tester\\Downloads\\KalveraDownload\\update_pack.zip";
 
-std::wstring RaisedText(TransferRig& rig) {
+std::wstring RaisedText(TransferRig& rig, const std::wstring& url = kUrl) {
   try {
-    rig.Run(kUrl, kPath);
+    rig.Run(url, kPath);
   } catch (const Error& e) {
     return e.text();
   }
@@ -325,11 +325,19 @@ TEST(GetInetFile, FollowsTenRedirectsAndRefusesTheEleventhNamingTheFirstAddress)
 
 TEST(GetInetFile, RefusesARedirectToAnythingButHttpOrWithoutAnAddress) {
   const std::wstring head = L"Cannot download \"" + kUrl + L"\". ";
+  const std::wstring secure = L"https://127.0.0.1:47831/resources/database.cf";
   struct Case {
     const char* name;
     ScriptedResponse response;
     std::wstring text;
+    std::wstring url = kUrl;
   } cases[] = {
+      // Even to the same host and path: the rest of the way would be in the clear.
+      {"https to http", RedirectTo(L"http://127.0.0.1:47831/resources/database.cf"),
+       L"Cannot download \"" + secure + L"\". The server redirected the secure request to "
+       L"\"http://127.0.0.1:47831/resources/database.cf\", which is not secure: the file could be read and "
+       L"replaced on the way",
+       secure},
       {"ftp", RedirectTo(L"ftp://mirror.example/Setup1C.zip"),
        head + L"The server redirected the request to \"ftp://mirror.example/Setup1C.zip\", which is not an "
               L"http or https address"},
@@ -341,9 +349,9 @@ TEST(GetInetFile, RefusesARedirectToAnythingButHttpOrWithoutAnAddress) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TransferRig rig;
-    rig.http.at[kUrl] = c.response;
+    rig.http.at[c.url] = c.response;
 
-    EXPECT_EQ(RaisedText(rig), c.text);
+    EXPECT_EQ(RaisedText(rig, c.url), c.text);
 
     EXPECT_EQ(rig.http.requested.size(), 1u);
     EXPECT_EQ(rig.files.creates, 0);

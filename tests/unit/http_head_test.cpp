@@ -89,3 +89,25 @@ TEST(ResolveLocation, ResolvesRelativeAndAbsoluteLocationsToHttpOnly) {
   EXPECT_EQ(ResolveLocation(L"http://host", L"a/b"), L"http://host/a/b") << "a base without a path";
   EXPECT_EQ(ResolveLocation(L"https://host/x/y", L"//other/z"), L"https://other/z") << "keeps https";
 }
+
+TEST(LeavesHttps, RefusesOnlyARedirectFromHttpsToAnotherScheme) {
+  struct Case {
+    std::wstring from;
+    std::wstring to;
+    bool leaves;
+  } cases[] = {
+      {L"https://a/x", L"http://a/x", true},
+      // Schemes are case-insensitive: a server need not spell them as we do.
+      {L"https://a/x", L"HTTP://a/x", true},
+      {L"HTTPS://a/x", L"http://a/x", true},
+      {L"https://a/x", L"https://b:8443/y", false},
+      {L"https://a/x", L"HtTpS://a/y", false},
+      // Plain HTTP may move to HTTPS, or stay.
+      {L"http://a/x", L"https://a/x", false},
+      {L"http://a/x", L"http://b/x", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.from) + " -> " + testing::PrintToString(c.to));
+    EXPECT_EQ(LeavesHttps(c.from, c.to), c.leaves);
+  }
+}

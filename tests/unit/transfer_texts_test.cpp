@@ -47,6 +47,15 @@ TEST(ConnectionFailureReason, SaysHowLongTheServerSentNothingAndWordsBrokenConne
       {12030, 30000, 26999, L"The connection to the server was broken (error 12030)"},
       {10054, 30000, 0, L"The connection to the server was broken (error 10054)"},
       {10061, 30000, 0, L"The server refused the connection"},
+      // A refused certificate says what is wrong with it, early or late.
+      {12045, 30000, 0, L"The server's certificate is not trusted: no certificate authority that this "
+                        L"computer trusts has issued it"},
+      {12038, 30000, 0, L"The server's certificate was issued for another name than the server's"},
+      {12037, 30000, 30000, L"The server's certificate has expired or is not valid yet"},
+      {12057, 30000, 0, L"Whether the server's certificate has been revoked could not be checked"},
+      {12056, 30000, 0, L"Whether the server's certificate has been revoked could not be checked"},
+      {12170, 30000, 0, L"The server's certificate has been revoked"},
+      {12169, 30000, 0, L"The server's certificate is not valid"},
       // Codes the system words well keep its words, however long the wait.
       {12029, 30000, 0, system},
       {12007, 30000, 30000, system},

@@ -10,11 +10,31 @@
 # GetUserNameW reports (the prefix and its profile folder stay the template's "tester");
 # KALVERA_HTTP_FIXED_PORTS: ports on 127.0.0.1 where more servers serve the same root, for
 # the utility, whose server addresses are fixed at build time; KALVERA_PACKAGE_ZIP.
+# KALVERA_HTTPS_FIXED_PORTS: the same over HTTPS, for a utility built for HTTPS servers;
+# they then need KALVERA_TLS_DIR (make_test_certificates.sh) and present
+# KALVERA_TLS_SERVES (server, other_name or untrusted; default server), or with
+# KALVERA_TLS_REDIRECT_TO_HTTP=1 send every request to the plain server below.
 # The test program sees (Windows paths): KALVERA_APP, KALVERA_STANDIN, KALVERA_HTTP_ROOT,
 # KALVERA_TEST_TMP, KALVERA_PACKAGE, and KALVERA_HTTP_PORT.
 set -euo pipefail
 
 [ $# -ge 2 ] || { echo "usage: $0 <state-dir> <test-exe> [args...]" >&2; exit 2; }
+
+# Wine trusts the certificate authorities of the host's bundle. The test's own authority
+# is added to a copy that only this run sees, in a mount namespace of its own, so the
+# machine's trust is never touched. Wine reads the bundle in each process that checks a
+# certificate, so everything from here on runs inside.
+if [ -n "${KALVERA_TLS_DIR:-}" ] && [ -z "${KALVERA_TRUST_NAMESPACE:-}" ]; then
+  export KALVERA_TRUST_NAMESPACE=1
+  namespace=(unshare --mount --propagation private)
+  [ "$(id -u)" -eq 0 ] || namespace=(unshare --user --map-root-user --mount --propagation private)
+  exec "${namespace[@]}" bash "$0" "$@"
+fi
+if [ -n "${KALVERA_TRUST_NAMESPACE:-}" ]; then
+  host_bundle=/etc/ssl/certs/ca-certificates.crt
+  [ -f "$host_bundle" ] || { echo "no $host_bundle for Wine to read" >&2; exit 2; }
+  mount --bind "$KALVERA_TLS_DIR/bundle.crt" "$host_bundle"
+fi
 state=$(cd "$1" && pwd)
 test_exe=$2
 shift 2
@@ -72,14 +92,28 @@ for _ in $(seq 100); do
 done
 [ -s "$run/port" ] || { echo "the test HTTP server gave no port" >&2; exit 2; }
 
-for port in ${KALVERA_HTTP_FIXED_PORTS:-}; do
-  python3 "$server_script" --root "$run/http_root" --port "$port" --port-file "$run/port.$port" </dev/null &
+# A server on a fixed port, serving the same root: <port> [server options].
+start_fixed_server() {
+  local port=$1; shift
+  python3 "$server_script" --root "$run/http_root" --port "$port" --port-file "$run/port.$port" "$@" </dev/null &
   fixed_server_pids+=($!)
   for _ in $(seq 100); do
-    [ -s "$run/port.$port" ] && break
+    [ -s "$run/port.$port" ] && return 0
     kill -0 "${fixed_server_pids[-1]}" 2>/dev/null || { echo "port $port on 127.0.0.1 is taken" >&2; exit 2; }
     sleep 0.1
   done
+}
+for port in ${KALVERA_HTTP_FIXED_PORTS:-}; do start_fixed_server "$port"; done
+
+tls_serves=${KALVERA_TLS_SERVES:-server}
+tls_options=()
+if [ -n "${KALVERA_TLS_DIR:-}" ]; then
+  tls_options=(--tls-cert "$KALVERA_TLS_DIR/$tls_serves.pem" --tls-key "$KALVERA_TLS_DIR/server.key")
+  [ "${KALVERA_TLS_REDIRECT_TO_HTTP:-0}" = 1 ] && tls_options+=(--redirect-to-http "$(cat "$run/port")")
+fi
+for port in ${KALVERA_HTTPS_FIXED_PORTS:-}; do
+  [ ${#tls_options[@]} -gt 0 ] || { echo "HTTPS ports without KALVERA_TLS_DIR" >&2; exit 2; }
+  start_fixed_server "$port" "${tls_options[@]}"
 done
 
 export KALVERA_HTTP_PORT
