@@ -8,10 +8,12 @@
 # KALVERA_TEST_TIMEOUT (seconds, default 150), KALVERA_KEEP_RUN=1 to keep the files, and
 # KALVERA_WINE_USER: the Unix user name the test program alone runs as, which Wine's
 # GetUserNameW reports (the prefix and its profile folder stay the template's "tester");
+# KALVERA_MARKER_DLL and KALVERA_MARKER_EXE, the planted library and program;
 # KALVERA_HTTP_FIXED_PORTS: ports on 127.0.0.1 where more servers serve the same root, for
 # the utility, whose server addresses are fixed at build time; KALVERA_PACKAGE_ZIP.
 # The test program sees (Windows paths): KALVERA_APP, KALVERA_STANDIN, KALVERA_HTTP_ROOT,
-# KALVERA_TEST_TMP, KALVERA_PACKAGE, and KALVERA_HTTP_PORT.
+# KALVERA_TEST_TMP, KALVERA_PACKAGE, KALVERA_MARKER_LIBRARY, KALVERA_MARKER_PROGRAM and
+# KALVERA_HTTP_PORT.
 set -euo pipefail
 
 [ $# -ge 2 ] || { echo "usage: $0 <state-dir> <test-exe> [args...]" >&2; exit 2; }
@@ -94,6 +96,11 @@ fi
 if [ -n "${KALVERA_PACKAGE_ZIP:-}" ]; then
   export KALVERA_PACKAGE
   KALVERA_PACKAGE=$(windows_path "$KALVERA_PACKAGE_ZIP")
+fi
+if [ -n "${KALVERA_MARKER_DLL:-}" ]; then
+  export KALVERA_MARKER_LIBRARY KALVERA_MARKER_PROGRAM
+  KALVERA_MARKER_LIBRARY=$(windows_path "$KALVERA_MARKER_DLL")
+  KALVERA_MARKER_PROGRAM=$(windows_path "$KALVERA_MARKER_EXE")
 fi
 if [ -n "${KALVERA_STANDIN_EXE:-}" ]; then
   export KALVERA_STANDIN
