@@ -1,11 +1,16 @@
 #include "platform/process_rules.h"
 
+#include "platform/command_lines.h"
+
 bool IsPlatformName(const std::wstring& exe_name) {
   return exe_name.find(L"1cv8") != std::wstring::npos;
 }
 
 bool IsSetupProgramName(const std::wstring& exe_name) { return exe_name == L"KalveraSetup1c.exe"; }
 
-std::wstring KillCommand(const std::wstring& exe_name) {
-  return L"/C taskkill /f /im \"" + exe_name + L"\"";
+std::wstring KillCommand(const std::wstring& system_folder, const std::wstring& exe_name) {
+  // With the quoted path the line holds four quotes, so cmd.exe strips the outermost
+  // pair: the payload after "/C " gets one extra pair, as every platform command's does.
+  return L"/C \"" + Quoted(SystemProgramPath(system_folder, L"taskkill.exe")) + L" /f /im \"" + exe_name +
+         L"\"\"";
 }

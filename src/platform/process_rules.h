@@ -6,5 +6,6 @@
 bool IsPlatformName(const std::wstring& exe_name);   // contains "1cv8"
 bool IsSetupProgramName(const std::wstring& exe_name);  // exactly "KalveraSetup1c.exe"
 
-// Parameters that force-end every process with this image name.
-std::wstring KillCommand(const std::wstring& exe_name);
+// Parameters that force-end every process with this image name, by the taskkill of
+// `system_folder`.
+std::wstring KillCommand(const std::wstring& system_folder, const std::wstring& exe_name);

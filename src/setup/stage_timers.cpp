@@ -72,7 +72,7 @@ void start_1CTimer(Form1& form) {
     controls.SetStatusText(stage_text::kPreparing);
     TimerOf(form, TimerName::start_1C).SetEnabled(false);
     form.globals.path_1c = form.processes.ExecutablePath(pid);
-    form.shell.Run(KillCommand(name));
+    form.shell.Run(KillCommand(form.shell.SystemFolder(), name));
     matched = true;
     return true;
   });

@@ -82,7 +82,7 @@ class StageTable : public ::testing::Test, public Chain {
   // all three scenarios; `first_install` adds the base creation and its user-mode run, and
   // the full installation has made the download folder already.
   std::vector<Stage> FromPlatformStart(bool first_install, bool downloads_made) {
-    std::vector<std::wstring> found = {L"taskkill /f /im \"1cv8.exe\""};
+    std::vector<std::wstring> found = {L"\\system32\\taskkill.exe\" /f /im \"1cv8.exe\""};
     if (first_install) {
       found.insert(found.end(), {L"sleep 1000", L"createinfobase File=\"C:\\bases\\kalvera\"",
                                  L"ENTERPRISE /F \"C:\\bases\\kalvera\"", L"sleep 3000"});
@@ -176,8 +176,8 @@ TEST_F(StageTable, OnePlatformTickCreatesTheBaseOnceHoweverManyPlatformsRun) {
   Tick(T::start_1C);
   const auto& c = f.shell.commands;
   ASSERT_EQ(c.size(), 4u);
-  EXPECT_EQ(c[0], L"/C taskkill /f /im \"1cv8.exe\"");
-  EXPECT_EQ(c[1], L"/C taskkill /f /im \"1cv8c.exe\"");
+  EXPECT_EQ(c[0], L"/C \"\"C:\\Windows\\system32\\taskkill.exe\" /f /im \"1cv8.exe\"\"");
+  EXPECT_EQ(c[1], L"/C \"\"C:\\Windows\\system32\\taskkill.exe\" /f /im \"1cv8c.exe\"\"");
   EXPECT_NE(c[2].find(L"createinfobase"), std::wstring::npos);
   EXPECT_NE(c[3].find(L"\"C:\\other\\1cv8c.exe\" ENTERPRISE"), std::wstring::npos);
   EXPECT_EQ(f.form.globals.path_1c, L"C:\\other\\1cv8c.exe");

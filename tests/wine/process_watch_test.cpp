@@ -118,7 +118,7 @@ TEST(KillCommand, EndsEveryProcessOfThatImageNameAndNoOther) {
   // The name goes in as the scan reports it, as the utility does.
   const std::wstring name = ScannedNames().at(platforms[0].pid());
   ShellWin32 shell(nullptr);
-  shell.Run(KillCommand(name));
+  shell.Run(KillCommand(shell.SystemFolder(), name));
 
   for (const harness::ChildProcess& platform : platforms) {
     SCOPED_TRACE(platform.pid());
