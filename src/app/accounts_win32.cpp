@@ -6,22 +6,46 @@
 #include <string>
 #include <vector>
 
+#include "app/error.h"
+#include "app/system_library_win32.h"
 #include "app/unique_handle_win32.h"
 
 namespace {
+
+// wtsapi32.dll is no KnownDLL: it comes from the system folder at run time.
+struct WtsFunctions {
+  decltype(&::WTSQuerySessionInformationW) WTSQuerySessionInformationW = nullptr;
+  decltype(&::WTSFreeMemory) WTSFreeMemory = nullptr;
+};
+
+// Nothing when the library cannot be had: the session's account is then unknown.
+const WtsFunctions* Wts() {
+  static const std::optional<WtsFunctions> functions = []() -> std::optional<WtsFunctions> {
+    try {
+      const SystemLibrary library(L"wtsapi32.dll");
+      WtsFunctions f;
+      library.Bind(f.WTSQuerySessionInformationW, "WTSQuerySessionInformationW");
+      library.Bind(f.WTSFreeMemory, "WTSFreeMemory");
+      return f;
+    } catch (const Error&) {
+      return std::nullopt;
+    }
+  }();
+  return functions ? &*functions : nullptr;
+}
 
 // Memory the session query hands out is the query library's to free.
 struct WtsText {
   wchar_t* text = nullptr;
   ~WtsText() {
-    if (text) ::WTSFreeMemory(text);
+    if (text) Wts()->WTSFreeMemory(text);
   }
 };
 
 std::optional<std::wstring> SessionText(DWORD session, WTS_INFO_CLASS what) {
   WtsText buffer;
   DWORD bytes = 0;
-  if (!::WTSQuerySessionInformationW(WTS_CURRENT_SERVER_HANDLE, session, what, &buffer.text, &bytes) ||
+  if (!Wts()->WTSQuerySessionInformationW(WTS_CURRENT_SERVER_HANDLE, session, what, &buffer.text, &bytes) ||
       !buffer.text) {
     return std::nullopt;
   }
@@ -56,7 +80,7 @@ std::optional<AccountName> AccountOfThisProcess() {
 
 std::optional<AccountName> AccountOfThisSession() {
   DWORD session = 0;
-  if (!::ProcessIdToSessionId(::GetCurrentProcessId(), &session)) return std::nullopt;
+  if (!Wts() || !::ProcessIdToSessionId(::GetCurrentProcessId(), &session)) return std::nullopt;
   const auto user = SessionText(session, WTSUserName);
   const auto domain = SessionText(session, WTSDomainName);
   // A session with nobody signed in (a service's) has an empty user name.

@@ -9,6 +9,7 @@
 #include "app/error_report_win32.h"
 #include "app/form_create.h"
 #include "app/module_path_win32.h"
+#include "app/system_library_win32.h"
 #include "app/text.h"
 #include "platform/process_list_win32.h"
 #include "platform/shell_win32.h"
@@ -56,6 +57,9 @@ int RunApplication(HINSTANCE instance) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  // Before anything that can load a library: the utility is usually started from a
+  // Downloads folder, where anything else may have been saved too.
+  LimitLibrarySearchToSystemFolder();
   try {
     return RunApplication(instance);
   } catch (const std::exception& error) {

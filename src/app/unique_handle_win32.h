@@ -1,7 +1,6 @@
 #pragma once
 // One owner for every Windows handle: move-only, closed on every path out of its scope.
 #include <windows.h>
-#include <wininet.h>
 
 #include <utility>
 
@@ -43,11 +42,6 @@ struct NullIsEmptyTraits {
   static Handle Empty() { return nullptr; }
   static void Close(Handle h) { ::CloseHandle(h); }
 };
-struct InternetTraits {
-  using Handle = HINTERNET;
-  static Handle Empty() { return nullptr; }
-  static void Close(Handle h) { ::InternetCloseHandle(h); }
-};
 struct ModuleTraits {
   using Handle = HMODULE;
   static Handle Empty() { return nullptr; }
@@ -58,5 +52,4 @@ using UniqueFile = UniqueHandle<InvalidIsEmptyTraits>;
 using UniqueSnapshot = UniqueHandle<InvalidIsEmptyTraits>;
 using UniqueProcess = UniqueHandle<NullIsEmptyTraits>;
 using UniqueKernelHandle = UniqueHandle<NullIsEmptyTraits>;
-using UniqueInternet = UniqueHandle<InternetTraits>;
 using UniqueModule = UniqueHandle<ModuleTraits>;

@@ -69,6 +69,12 @@ std::wstring RemovalParameters(const std::wstring& download_folder) {
   return L"/C RD /s /q " + Quoted(download_folder);
 }
 
+std::wstring CommandProcessorParameters(const std::wstring& parameters) { return L"/D " + parameters; }
+
+std::wstring SystemProgramPath(const std::wstring& system_folder, const std::wstring& file_name) {
+  return system_folder + L"\\" + file_name;
+}
+
 namespace {
 
 // Why a text cannot travel through cmd.exe unchanged, or nothing when it can.

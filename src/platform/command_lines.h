@@ -53,6 +53,16 @@ std::wstring UpdateDatabaseParameters(const std::wstring& path_1c, const std::ws
 // The start of the setup program unpacked from the platform package.
 std::wstring SetupProgramParameters(const std::wstring& setup_program);
 
+// The command processor's parameters for a hidden shell command's `parameters` (which
+// begin with "/C "): "/D" goes first, so that no AutoRun command from the registry runs
+// before them with the utility's rights.
+std::wstring CommandProcessorParameters(const std::wstring& parameters);
+
+// The full path of the system's program `file_name` in `system_folder`. The system's own
+// programs are started by it: by a bare name they would be looked for in the current
+// folder and beside the utility first.
+std::wstring SystemProgramPath(const std::wstring& system_folder, const std::wstring& file_name);
+
 // The removal of the download folder with everything under it, asking nothing.
 std::wstring RemovalParameters(const std::wstring& download_folder);
 

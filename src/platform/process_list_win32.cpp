@@ -6,6 +6,7 @@
 #include <cwchar>
 
 #include "app/error.h"
+#include "app/system_library_win32.h"
 #include "app/system_message_win32.h"
 #include "app/unique_handle_win32.h"
 #include "platform/process_path.h"
@@ -24,14 +25,17 @@ static_assert(sizeof(void*) != 8 || sizeof(PROCESSENTRY32W) == 568,
 using GetModuleFileNameExWFn = DWORD(WINAPI*)(HANDLE, HMODULE, LPWSTR, DWORD);
 using QueryFullProcessImageNameWFn = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, PDWORD);
 
-// PSAPI.dll is bound at the first use and stays loaded for the rest of the run; when it
-// or the function is missing the query simply counts as failed.
+// PSAPI.dll is bound at the first use, from the system folder; when it or the function is
+// missing the query simply counts as failed, and nothing is reported.
 GetModuleFileNameExWFn ModuleFileNameFunction() {
-  static const GetModuleFileNameExWFn function = [] {
-    HMODULE psapi = ::LoadLibraryW(L"PSAPI.dll");
-    if (!psapi) return GetModuleFileNameExWFn{nullptr};
-    return reinterpret_cast<GetModuleFileNameExWFn>(
-        reinterpret_cast<void*>(::GetProcAddress(psapi, "GetModuleFileNameExW")));
+  static const GetModuleFileNameExWFn function = []() -> GetModuleFileNameExWFn {
+    try {
+      GetModuleFileNameExWFn bound = nullptr;
+      SystemLibrary(L"psapi.dll").Bind(bound, "GetModuleFileNameExW");
+      return bound;
+    } catch (const Error&) {
+      return nullptr;
+    }
   }();
   return function;
 }

@@ -7,6 +7,7 @@
 bool IsPlatformName(const std::wstring& exe_name);   // contains "1cv8"
 bool IsSetupProgramName(const std::wstring& exe_name);  // exactly "KalveraSetup1c.exe"
 
-// Parameters that force-end exactly this process, by id: a kill by image name would end
-// every session's platform, and could end a run the chain starts right after it.
-std::wstring KillCommand(std::uint32_t pid);
+// Parameters that force-end exactly this process, by id, by the taskkill of
+// `system_folder`: a kill by image name would end every session's platform, and could
+// end a run the chain starts right after it.
+std::wstring KillCommand(const std::wstring& system_folder, std::uint32_t pid);

@@ -83,7 +83,7 @@ void start_1CTimer(Form1& form) {
     controls.SetStatusText(stage_text::kPreparing);
     TimerOf(form, TimerName::start_1C).SetEnabled(false);
     form.globals.path_1c = form.processes.ExecutablePath(pid);
-    form.shell.Run(KillCommand(pid));
+    form.shell.Run(KillCommand(form.shell.SystemFolder(), pid));
     matched = true;
     return true;
   });

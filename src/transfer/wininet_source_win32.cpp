@@ -1,15 +1,13 @@
 #include "transfer/wininet_source_win32.h"
 
-#include <wininet.h>
-
 #include <utility>
 #include <vector>
 
 #include "app/module_path_win32.h"
 #include "app/text.h"
 #include "app/system_message_win32.h"
-#include "app/unique_handle_win32.h"
 #include "transfer/transfer_texts.h"
+#include "transfer/wininet_functions_win32.h"
 
 namespace {
 
@@ -40,7 +38,7 @@ std::vector<std::wstring> HeaderValues(HINTERNET request, DWORD level) {
   while (true) {
     DWORD size = static_cast<DWORD>(value.size() * sizeof(wchar_t));
     const DWORD asked = index;
-    if (::HttpQueryInfoW(request, level, value.data(), &size, &index)) {
+    if (WinInet().HttpQueryInfoW(request, level, value.data(), &size, &index)) {
       values.push_back(value.substr(0, size / sizeof(wchar_t)));
       if (index == asked) break;  // a WinINet that does not move on would repeat it
       continue;
@@ -57,7 +55,7 @@ void SetTimeouts(HINTERNET handle, DWORD timeout_ms) {
   for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
                        INTERNET_OPTION_RECEIVE_TIMEOUT}) {
     DWORD value = timeout_ms;
-    ::InternetSetOptionW(handle, option, &value, sizeof value);
+    WinInet().InternetSetOptionW(handle, option, &value, sizeof value);
   }
 }
 
@@ -81,7 +79,7 @@ class WinInetResponse : public HttpResponse {
             std::wstring& reason) override {
     DWORD count = 0;
     const ULONGLONG started = ::GetTickCount64();
-    const BOOL ok = ::InternetReadFile(request_.get(), buffer, size, &count);
+    const BOOL ok = WinInet().InternetReadFile(request_.get(), buffer, size, &count);
     const DWORD error = ::GetLastError();
     delivered = ok ? count : 0;
     if (!ok) reason = FailureReason(error, timeout_ms_, started);
@@ -120,7 +118,7 @@ std::unique_ptr<HttpResponse> WinInetSource::Get(const std::wstring& url, std::w
   URL_COMPONENTSW parts{};
   parts.dwStructSize = sizeof parts;
   parts.dwHostNameLength = parts.dwUrlPathLength = parts.dwExtraInfoLength = 1;  // point into url
-  if (!::InternetCrackUrlW(url.c_str(), 0, 0, &parts)) return fail(::GetLastError());
+  if (!WinInet().InternetCrackUrlW(url.c_str(), 0, 0, &parts)) return fail(::GetLastError());
   if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) {
     return fail(ERROR_INTERNET_UNRECOGNIZED_SCHEME);
   }
@@ -130,23 +128,23 @@ std::unique_ptr<HttpResponse> WinInetSource::Get(const std::wstring& url, std::w
   const DWORD secure = parts.nScheme == INTERNET_SCHEME_HTTPS ? INTERNET_FLAG_SECURE : 0;
 
   UniqueInternet session(
-      ::InternetOpenW(agent_.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+      WinInet().InternetOpenW(agent_.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
   if (!session) return fail(::GetLastError());
   SetTimeouts(session.get(), timeout_ms_);
-  UniqueInternet connection(::InternetConnectW(session.get(), host.c_str(), parts.nPort, nullptr,
+  UniqueInternet connection(WinInet().InternetConnectW(session.get(), host.c_str(), parts.nPort, nullptr,
                                                nullptr, INTERNET_SERVICE_HTTP, 0, 0));
   if (!connection) return fail(::GetLastError());
   const wchar_t* accept[] = {L"*/*", nullptr};
-  UniqueInternet request(::HttpOpenRequestW(connection.get(), L"GET", object.c_str(), nullptr,
+  UniqueInternet request(WinInet().HttpOpenRequestW(connection.get(), L"GET", object.c_str(), nullptr,
                                             nullptr, accept, kRequestFlags | secure, 0));
   if (!request) return fail(::GetLastError());
   SetTimeouts(request.get(), timeout_ms_);
   started = ::GetTickCount64();
-  if (!::HttpSendRequestW(request.get(), nullptr, 0, nullptr, 0)) return fail(::GetLastError());
+  if (!WinInet().HttpSendRequestW(request.get(), nullptr, 0, nullptr, 0)) return fail(::GetLastError());
 
   DWORD status = 0;
   DWORD size = sizeof status;
-  if (!::HttpQueryInfoW(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
+  if (!WinInet().HttpQueryInfoW(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
                         &size, nullptr)) {
     return fail(::GetLastError());
   }

@@ -1,15 +1,12 @@
 #include "ui/picture_win32.h"
 
-#include <gdiplus.h>
-
 #include <cstring>
 #include <string>
 
 #include "app/error.h"
 #include "app/system_message_win32.h"
+#include "ui/gdiplus_functions_win32.h"
 #include "ui/window_handles_win32.h"
-
-namespace gdip = Gdiplus::DllExports;
 
 namespace {
 
@@ -21,12 +18,12 @@ std::wstring StatusText(Gdiplus::GpStatus status) { return L"GDI+ status " + std
 class Graphics {
  public:
   explicit Graphics(HDC dc) {
-    if (gdip::GdipCreateFromHDC(dc, &graphics_) != Gdiplus::Ok) graphics_ = nullptr;
+    if (Gdip().GdipCreateFromHDC(dc, &graphics_) != Gdiplus::Ok) graphics_ = nullptr;
   }
   Graphics(const Graphics&) = delete;
   Graphics& operator=(const Graphics&) = delete;
   ~Graphics() {
-    if (graphics_) gdip::GdipDeleteGraphics(graphics_);
+    if (graphics_) Gdip().GdipDeleteGraphics(graphics_);
   }
   Gdiplus::GpGraphics* get() const { return graphics_; }
 
@@ -64,11 +61,11 @@ LRESULT CALLBACK PictureProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 GdiplusSession::GdiplusSession() {
   Gdiplus::GdiplusStartupInput input{};
   input.GdiplusVersion = 1;
-  const Gdiplus::GpStatus status = Gdiplus::GdiplusStartup(&token_, &input, nullptr);
+  const Gdiplus::GpStatus status = Gdip().GdiplusStartup(&token_, &input, nullptr);
   if (status != Gdiplus::Ok) throw Error(L"Cannot start GDI+. " + StatusText(status));
 }
 
-GdiplusSession::~GdiplusSession() { Gdiplus::GdiplusShutdown(token_); }
+GdiplusSession::~GdiplusSession() { Gdip().GdiplusShutdown(token_); }
 
 PngPicture::PngPicture(HMODULE module, const wchar_t* name) {
   HRSRC found = ::FindResourceW(module, name, MAKEINTRESOURCEW(10));  // RT_RCDATA
@@ -91,21 +88,21 @@ PngPicture::PngPicture(HMODULE module, const wchar_t* name) {
                 SystemMessage(static_cast<DWORD>(created)));
   }
   Gdiplus::GpBitmap* bitmap = nullptr;
-  const Gdiplus::GpStatus status = gdip::GdipCreateBitmapFromStream(stream_, &bitmap);
+  const Gdiplus::GpStatus status = Gdip().GdipCreateBitmapFromStream(stream_, &bitmap);
   if (status != Gdiplus::Ok) {
     stream_->Release();
     throw Error(std::wstring(L"Cannot decode the picture resource ") + name + L". " + StatusText(status));
   }
   bitmap_ = bitmap;
   UINT width = 0, height = 0;
-  gdip::GdipGetImageWidth(bitmap, &width);
-  gdip::GdipGetImageHeight(bitmap, &height);
+  Gdip().GdipGetImageWidth(bitmap, &width);
+  Gdip().GdipGetImageHeight(bitmap, &height);
   width_ = static_cast<int>(width);
   height_ = static_cast<int>(height);
 }
 
 PngPicture::~PngPicture() {
-  gdip::GdipDisposeImage(static_cast<Gdiplus::GpBitmap*>(bitmap_));
+  Gdip().GdipDisposeImage(static_cast<Gdiplus::GpBitmap*>(bitmap_));
   stream_->Release();
 }
 
@@ -113,7 +110,7 @@ void PngPicture::Draw(HDC dc, int x, int y) const {
   Graphics graphics(dc);
   if (!graphics.get()) return;
   // Width and height given, so that the picture's own resolution does not scale it.
-  gdip::GdipDrawImageRectI(graphics.get(), static_cast<Gdiplus::GpBitmap*>(bitmap_), x, y, width_, height_);
+  Gdip().GdipDrawImageRectI(graphics.get(), static_cast<Gdiplus::GpBitmap*>(bitmap_), x, y, width_, height_);
 }
 
 const wchar_t* PictureClassName(HINSTANCE instance) {

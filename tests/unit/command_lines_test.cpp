@@ -1,5 +1,7 @@
 #include "platform/command_lines.h"
 
+#include "platform/process_rules.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -134,6 +136,28 @@ TEST(CommandLines, EmptyPlatformPathStillGivesTheTwoQuotes) {
 TEST(CommandLines, RemovalAsksNothingAndQuotesTheFolder) {
   EXPECT_EQ(RemovalParameters(L"C:\\Users\\Иван Петров\\Downloads\\KalveraDownload"),
             L"/C RD /s /q \"C:\\Users\\Иван Петров\\Downloads\\KalveraDownload\"");
+}
+
+TEST(CommandLines, SystemProgramsGoByFullPathAndNoAutoRunComesFirst) {
+  // "/D" after "/C" would be read as the start of the command itself.
+  EXPECT_EQ(CommandProcessorParameters(RemovalParameters(L"C:\\d")), L"/D /C RD /s /q \"C:\\d\"");
+  EXPECT_EQ(SystemProgramPath(L"C:\\Windows\\system32", L"cmd.exe"), L"C:\\Windows\\system32\\cmd.exe");
+  struct Case {
+    const char* name;
+    std::wstring system_folder;
+    std::uint32_t pid;
+    std::wstring expected;
+  } cases[] = {
+      {"typical", L"C:\\Windows\\system32", 1234, L"/C \"\"C:\\Windows\\system32\\taskkill.exe\" /F /PID 1234\""},
+      // Without the extra pair cmd.exe would strip the path's opening quote and split
+      // the path at its space.
+      {"the system on another drive, a space in its path", L"D:\\Win 10\\System32", 4294967295u,
+       L"/C \"\"D:\\Win 10\\System32\\taskkill.exe\" /F /PID 4294967295\""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(KillCommand(c.system_folder, c.pid), c.expected);
+  }
 }
 
 TEST(CommandLines, FieldsThatCmdCarriesUnchangedPass) {

@@ -65,10 +65,12 @@ class RecordingShell : public Shell {
  public:
   explicit RecordingShell(std::vector<std::wstring>* events = nullptr) : events_(events) {}
   std::vector<std::wstring> commands;
+  std::wstring system_folder = L"C:\\Windows\\system32";
   void Run(const std::wstring& parameters) override {
     commands.push_back(parameters);
     if (events_) events_->push_back(L"shell " + parameters);
   }
+  std::wstring SystemFolder() override { return system_folder; }
 
  private:
   std::vector<std::wstring>* events_;

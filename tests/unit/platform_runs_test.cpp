@@ -85,6 +85,7 @@ TEST_F(PlatformRuns, DatabaseUpdateEnablesItsTimerBeforeTheLaunch) {
     void Run(const std::wstring&) override {
       timer_enabled_at_launch = controls->timers[TimerName::update_conf_2].Enabled();
     }
+    std::wstring SystemFolder() override { return L"C:\\Windows\\system32"; }
   } shell;
   shell.controls = &f.controls;
   Form1 form{f.controls, f.app, shell, f.processes, f.clock, f.downloader, f.unzipper, f.files, f.form.globals, RunWatches{}};

@@ -99,7 +99,7 @@ class StageTable : public ::testing::Test, public Chain {
   // all three scenarios; `first_install` adds the base creation and its user-mode run, and
   // the full installation has made the download folder already.
   std::vector<Stage> FromPlatformStart(bool first_install, bool downloads_made) {
-    std::vector<std::wstring> found = {L"shell /C taskkill /F /PID 40"};
+    std::vector<std::wstring> found = {L"shell /C \"\"C:\\Windows\\system32\\taskkill.exe\" /F /PID 40\""};
     if (first_install) {
       found.insert(found.end(), {L"sleep 1000", L"createinfobase File=\"C:\\bases\\kalvera\"",
                                  L"ENTERPRISE /F \"C:\\bases\\kalvera\"", L"sleep 3000"});
@@ -197,8 +197,8 @@ TEST_F(StageTable, OnePlatformTickCreatesTheBaseOnceHoweverManyPlatformsRun) {
   Tick(T::start_1C);
   const auto& c = f.shell.commands;
   ASSERT_EQ(c.size(), 4u);
-  EXPECT_EQ(c[0], L"/C taskkill /F /PID 40");
-  EXPECT_EQ(c[1], L"/C taskkill /F /PID 44");
+  EXPECT_EQ(c[0], L"/C \"\"C:\\Windows\\system32\\taskkill.exe\" /F /PID 40\"");
+  EXPECT_EQ(c[1], L"/C \"\"C:\\Windows\\system32\\taskkill.exe\" /F /PID 44\"");
   EXPECT_NE(c[2].find(L"createinfobase"), std::wstring::npos);
   EXPECT_NE(c[3].find(L"\"C:\\other\\1cv8c.exe\" ENTERPRISE"), std::wstring::npos);
   EXPECT_EQ(f.form.globals.path_1c, L"C:\\other\\1cv8c.exe");

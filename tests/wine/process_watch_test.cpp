@@ -114,7 +114,7 @@ TEST(KillCommand, EndsThatProcessAndNoOtherOfTheSameName) {
   ASSERT_TRUE(ScannedNames().count(platform.pid()));
 
   ShellWin32 shell(nullptr);
-  shell.Run(KillCommand(platform.pid()));
+  shell.Run(KillCommand(shell.SystemFolder(), platform.pid()));
 
   EXPECT_TRUE(platform.WaitForExit(15s).has_value());
   EXPECT_TRUE(harness::WaitForNoProcessNamed(L"cmd.exe", 10s));

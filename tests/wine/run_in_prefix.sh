@@ -8,6 +8,7 @@
 # KALVERA_TEST_TIMEOUT (seconds, default 150), KALVERA_KEEP_RUN=1 to keep the files, and
 # KALVERA_WINE_USER: the Unix user name the test program alone runs as, which Wine's
 # GetUserNameW reports (the prefix and its profile folder stay the template's "tester");
+# KALVERA_MARKER_DLL and KALVERA_MARKER_EXE, the planted library and program;
 # KALVERA_HTTP_FIXED_PORTS: ports on 127.0.0.1 where more servers serve the same root, for
 # the utility, whose server addresses are fixed at build time; KALVERA_PACKAGE_ZIP.
 # KALVERA_HTTPS_FIXED_PORTS: the same over HTTPS, for a utility built for HTTPS servers;
@@ -15,7 +16,8 @@
 # KALVERA_TLS_SERVES (server, other_name or untrusted; default server), or with
 # KALVERA_TLS_REDIRECT_TO_HTTP=1 send every request to the plain server below.
 # The test program sees (Windows paths): KALVERA_APP, KALVERA_STANDIN, KALVERA_HTTP_ROOT,
-# KALVERA_TEST_TMP, KALVERA_PACKAGE, and KALVERA_HTTP_PORT.
+# KALVERA_TEST_TMP, KALVERA_PACKAGE, KALVERA_MARKER_LIBRARY, KALVERA_MARKER_PROGRAM and
+# KALVERA_HTTP_PORT.
 set -euo pipefail
 
 [ $# -ge 2 ] || { echo "usage: $0 <state-dir> <test-exe> [args...]" >&2; exit 2; }
@@ -128,6 +130,11 @@ fi
 if [ -n "${KALVERA_PACKAGE_ZIP:-}" ]; then
   export KALVERA_PACKAGE
   KALVERA_PACKAGE=$(windows_path "$KALVERA_PACKAGE_ZIP")
+fi
+if [ -n "${KALVERA_MARKER_DLL:-}" ]; then
+  export KALVERA_MARKER_LIBRARY KALVERA_MARKER_PROGRAM
+  KALVERA_MARKER_LIBRARY=$(windows_path "$KALVERA_MARKER_DLL")
+  KALVERA_MARKER_PROGRAM=$(windows_path "$KALVERA_MARKER_EXE")
 fi
 if [ -n "${KALVERA_STANDIN_EXE:-}" ]; then
   export KALVERA_STANDIN

@@ -52,8 +52,7 @@ struct Started {
   harness::ChildProcess app;
   HWND main;
 };
-inline Started StartAndClick(int button) {
-  harness::ChildProcess app = harness::LaunchApp();
+inline Started ShowAndClick(harness::ChildProcess app, int button) {
   HWND main = harness::WaitForMainWindow(app.pid(), std::chrono::seconds(20));
   if (!main || !harness::WaitUntil([&] { return harness::IsShown(main); }, std::chrono::seconds(10))) {
     throw std::runtime_error("the main window did not show");
@@ -61,5 +60,6 @@ inline Started StartAndClick(int button) {
   harness::Click(harness::Control(app.pid(), button));
   return {std::move(app), main};
 }
+inline Started StartAndClick(int button) { return ShowAndClick(harness::LaunchApp(), button); }
 
 }  // namespace scenario
