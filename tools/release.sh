@@ -78,6 +78,9 @@ main() {
   done
   [ -n "$config_server" ] && [ -n "$package_server" ] || usage
   dist=${dist:-$root/dist}
+  # Whatever happens, the build tree and any file with the password go.
+  release_scratch="" release_tree=""
+  trap 'rm -rf "$release_scratch" "$release_tree"' EXIT
 
   local name server
   for name in config package; do
@@ -90,12 +93,17 @@ main() {
     fi
   done
   if [ -n "$version" ]; then
-    cmake -DKALVERA_VERSION="$version" -P "$root/cmake/kalvera_version.cmake" >/dev/null
+    local refusal
+    refusal=$(cmake -DKALVERA_VERSION="$version" -P "$root/cmake/kalvera_version.cmake" 2>&1) ||
+      { echo "$refusal" >&2; exit 1; }
   fi
   local pfx=${KALVERA_SIGN_PFX:-}
   if [ -n "$pfx" ]; then
     [ -r "$pfx" ] || { echo "KALVERA_SIGN_PFX: cannot read \"$pfx\"" >&2; exit 1; }
     command -v osslsigncode >/dev/null || { echo "osslsigncode is missing (tools/install-deps.sh)" >&2; exit 1; }
+    # A wrong password or an expired certificate is found now rather than after the build.
+    release_scratch=$(mktemp -d)
+    check_certificate "$release_scratch"
   fi
 
   # A fresh tree whose path differs each time: the bytes must not depend on it.
@@ -103,14 +111,12 @@ main() {
   local tree
   tree=$(mktemp -d "$root/build/release.XXXXXX")
   release_tree=$tree
-  trap 'rm -rf "$release_tree" "$release_tree.configure.log"' EXIT
   local configure=(-S "$root" -B "$tree" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake"
     -DCMAKE_BUILD_TYPE=Release -DKALVERA_REPRODUCIBLE=ON -DKALVERA_BENCH=OFF
     -DKALVERA_CONFIG_SERVER="$config_server" -DKALVERA_PACKAGE_SERVER="$package_server")
   [ -n "$version" ] && configure+=(-DKALVERA_VERSION="$version")
   echo "== configuring a clean Release tree in $tree"
-  cmake "${configure[@]}" >"$tree.configure.log" 2>&1 || { cat "$tree.configure.log" >&2; exit 1; }
-  rm -f "$tree.configure.log"
+  cmake "${configure[@]}" >"$tree/configure.log" 2>&1 || { cat "$tree/configure.log" >&2; exit 1; }
   version=$(sed -n 's/^KALVERA_VERSION:STRING=//p' "$tree/CMakeCache.txt")
   echo "== building KalveraBase.exe $version"
   cmake --build "$tree" --target KalveraBase -j"${JOBS:-2}"
@@ -141,13 +147,39 @@ main() {
   fi
 }
 
+# write_password <dir>: prints the name of a new file in <dir> holding the password.
+# mktemp makes the file readable and writable by its owner alone; printf is a shell
+# builtin, so the password never shows in a process list.
+write_password() {
+  local file
+  file=$(mktemp "$1/pass.XXXXXX")
+  printf '%s' "${KALVERA_SIGN_PASSWORD:-}" >"$file"
+  echo "$file"
+}
+
+# check_certificate <scratch-dir>: the PFX opens with the password, and its certificate
+# has not expired.
+check_certificate() {
+  local pass_file certificate
+  pass_file=$(write_password "$1")
+  # PFX files from older tools use ciphers that OpenSSL 3 keeps in its legacy provider.
+  certificate=$(openssl pkcs12 -in "$KALVERA_SIGN_PFX" -passin "file:$pass_file" -nokeys -clcerts 2>/dev/null ||
+    openssl pkcs12 -legacy -in "$KALVERA_SIGN_PFX" -passin "file:$pass_file" -nokeys -clcerts 2>/dev/null) || {
+    echo "KALVERA_SIGN_PFX: \"$KALVERA_SIGN_PFX\" does not open with KALVERA_SIGN_PASSWORD" >&2
+    exit 1
+  }
+  rm -f "$pass_file"
+  openssl x509 -noout -checkend 0 <<<"$certificate" >/dev/null || {
+    echo "KALVERA_SIGN_PFX: the certificate has expired ($(openssl x509 -noout -enddate <<<"$certificate"))" >&2
+    exit 1
+  }
+  echo "== signing with $(openssl x509 -noout -subject <<<"$certificate")"
+}
+
 # sign <in> <out> <scratch-dir>: Authenticode with SHA-256, then the signature verified.
 sign() {
-  local in=$1 out=$2 scratch=$3 pass_file
-  # mktemp makes the file readable and writable by its owner alone; printf is a shell
-  # builtin, so the password never shows in a process list.
-  pass_file=$(mktemp "$scratch/pass.XXXXXX")
-  printf '%s' "${KALVERA_SIGN_PASSWORD:-}" >"$pass_file"
+  local in=$1 out=$2 pass_file
+  pass_file=$(write_password "$3")
   local args=(sign -pkcs12 "$KALVERA_SIGN_PFX" -readpass "$pass_file" -h sha256
     -n "Kalvera base installer")
   [ -n "${KALVERA_SIGN_TIMESTAMP:-}" ] && args+=(-ts "$KALVERA_SIGN_TIMESTAMP")
