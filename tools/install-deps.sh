@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev googletest zlib1g-dev python3
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 libz-mingw-w64-dev
-  wine wine64 fonts-wine xvfb x11-utils imagemagick curl libarchive-tools unzip openssl
+  wine wine64 fonts-wine xvfb x11-utils imagemagick curl libarchive-tools unzip openssl osslsigncode
 )
 
 missing=()
