@@ -8,7 +8,7 @@
 #include <string>
 
 #include "harness.h"
-#include "ui/control_ids.h"
+#include "base/control_ids.h"
 
 using namespace harness;
 using namespace std::chrono_literals;

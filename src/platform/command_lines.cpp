@@ -1,5 +1,7 @@
 #include "platform/command_lines.h"
 
+#include "base/form1_controls.h"
+
 namespace {
 
 // The payload after "/C " gets one extra pair of quotes: cmd.exe removes the outermost
@@ -9,12 +11,12 @@ std::wstring CmdLine(const std::wstring& payload) { return L"/C \"" + payload + 
 std::wstring Platform(const std::wstring& path_1c) { return Quoted(path_1c); }
 
 std::wstring Credentials(const CommandFields& fields, const std::wstring& pas_1c) {
-  if (!fields.CheckBox1) return {};
-  return L" /N" + Quoted(fields.Edit2) + pas_1c;
+  if (!fields.with_credentials) return {};
+  return L" /N" + Quoted(fields.user) + pas_1c;
 }
 
 std::wstring ServerBase(const CommandFields& fields) {
-  return Quoted(fields.Edit4 + L"\\" + fields.Edit5);
+  return Quoted(fields.server_name + L"\\" + fields.base_name);
 }
 
 }  // namespace
@@ -29,8 +31,8 @@ std::wstring Quoted(const std::wstring& text) {
 }
 
 std::wstring ConnectionArgument(const CommandFields& fields) {
-  if (fields.CheckBox2) return L"/S " + ServerBase(fields);
-  return L"/F " + Quoted(fields.Edit1);
+  if (fields.server_base) return L"/S " + ServerBase(fields);
+  return L"/F " + Quoted(fields.base_folder);
 }
 
 std::wstring PasswordArgument(const std::wstring& password) { return L" /P" + Quoted(password); }
@@ -41,8 +43,8 @@ std::wstring EnterpriseParameters(const std::wstring& path_1c, const std::wstrin
 }
 
 std::wstring CreateInfobaseParameters(const std::wstring& path_1c, const CommandFields& fields) {
-  const std::wstring connection = fields.CheckBox2 ? L" createinfobase /S " + ServerBase(fields)
-                                                   : L" createinfobase File=" + Quoted(fields.Edit1);
+  const std::wstring connection = fields.server_base ? L" createinfobase /S " + ServerBase(fields)
+                                                   : L" createinfobase File=" + Quoted(fields.base_folder);
   return CmdLine(Platform(path_1c) + connection + L" /AddInList Kalvera");
 }
 
@@ -103,11 +105,11 @@ std::optional<std::wstring> UncarriableFieldMessage(const CommandFields& fields)
     bool used;
   };
   const Field checked[] = {
-      {L"Путь к базе Kalvera 1C", fields.Edit1, !fields.CheckBox2},
-      {L"Сервер БД (Srvr)", fields.Edit4, fields.CheckBox2},
-      {L"База (ref)", fields.Edit5, fields.CheckBox2},
-      {L"Имя пользователя", fields.Edit2, fields.CheckBox1},
-      {L"Пароль пользователя", fields.Edit3, fields.CheckBox1},
+      {FieldCaption(field::kBaseFolder), fields.base_folder, !fields.server_base},
+      {FieldCaption(field::kServerName), fields.server_name, fields.server_base},
+      {FieldCaption(field::kBaseName), fields.base_name, fields.server_base},
+      {FieldCaption(field::kUser), fields.user, fields.with_credentials},
+      {FieldCaption(field::kPassword), fields.password, fields.with_credentials},
   };
   for (const Field& field : checked) {
     if (!field.used) continue;

@@ -16,15 +16,16 @@
 #include <optional>
 #include <string>
 
-// The input fields as the platform commands read them, taken whole.
+// The input fields as the platform commands read them, taken whole (which control holds
+// which: `field::` in base/form1_controls.h).
 struct CommandFields {
-  std::wstring Edit1;  // base folder of a file base
-  std::wstring Edit2;  // infobase user name
-  std::wstring Edit3;  // that user's password
-  std::wstring Edit4;  // server of a server base
-  std::wstring Edit5;  // base name of a server base
-  bool CheckBox1 = false;  // credentials are passed
-  bool CheckBox2 = false;  // server base rather than file base
+  std::wstring base_folder;  // of a file base
+  std::wstring user;         // the infobase user's name
+  std::wstring password;     // that user's password
+  std::wstring server_name;  // of a server base
+  std::wstring base_name;    // of a server base
+  bool with_credentials = false;
+  bool server_base = false;  // rather than a file base
 };
 
 // `text` enclosed in double quotes, with the backslashes it ends with doubled, so that

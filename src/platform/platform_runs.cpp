@@ -1,26 +1,27 @@
 #include "platform/platform_runs.h"
 
 #include "app/user_paths.h"
+#include "base/form1_controls.h"
 
 namespace {
 
 // An empty password keeps the earlier password argument, which is then passed again:
 // all commands of one scenario see the same password.
 void AssignPassword(Form1& form, const CommandFields& fields) {
-  if (fields.CheckBox1 && !fields.Edit3.empty()) form.globals.pas_1c = PasswordArgument(fields.Edit3);
+  if (fields.with_credentials && !fields.password.empty()) form.globals.pas_1c = PasswordArgument(fields.password);
 }
 
 }  // namespace
 
 CommandFields FieldsOf(const Controls& controls) {
   CommandFields fields;
-  fields.Edit1 = controls.Text(EditName::Edit1);
-  fields.Edit2 = controls.Text(EditName::Edit2);
-  fields.Edit3 = controls.Text(EditName::Edit3);
-  fields.Edit4 = controls.Text(EditName::Edit4);
-  fields.Edit5 = controls.Text(EditName::Edit5);
-  fields.CheckBox1 = controls.Checked(CheckBoxName::CheckBox1);
-  fields.CheckBox2 = controls.Checked(CheckBoxName::CheckBox2);
+  fields.base_folder = controls.Text(field::kBaseFolder);
+  fields.user = controls.Text(field::kUser);
+  fields.password = controls.Text(field::kPassword);
+  fields.server_name = controls.Text(field::kServerName);
+  fields.base_name = controls.Text(field::kBaseName);
+  fields.with_credentials = controls.Checked(field::kWithCredentials);
+  fields.server_base = controls.Checked(field::kServerBase);
   return fields;
 }
 

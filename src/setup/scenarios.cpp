@@ -4,6 +4,7 @@
 
 #include "app/error.h"
 #include "app/user_paths.h"
+#include "base/form1_controls.h"
 #include "platform/command_lines.h"
 #include "platform/platform_runs.h"
 #include "setup/addresses.h"
@@ -14,10 +15,8 @@ namespace {
 
 // Once a scenario has started there is no way back: the choices stay hidden for good.
 void HideEntryChoices(Controls& controls) {
-  for (EntryChoice choice : {EntryChoice::Panel1, EntryChoice::Panel2, EntryChoice::Panel3,
-                             EntryChoice::CheckBox1, EntryChoice::CheckBox2, EntryChoice::Button6,
-                             EntryChoice::Button7, EntryChoice::Button9}) {
-    controls.SetShown(choice, false);
+  for (const ControlSpec& spec : MainWindowControls()) {
+    if (spec.entry_choice) controls.SetShown(*spec.entry_choice, false);
   }
 }
 

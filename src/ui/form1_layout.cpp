@@ -2,62 +2,27 @@
 
 #include <algorithm>
 
-#include "ui/control_ids.h"
+#include "base/form1_controls.h"
 
 namespace {
 
-struct Stacked {
-  int id;
-  int height;
-  // The entry choice that can hide it; the others always show.
-  bool hideable;
-  EntryChoice choice;
-};
+namespace id = control_id;
 
-constexpr Stacked kTopGroup[] = {
-    {control_id::Image1, 201, false, {}},
-    {control_id::CheckBox1, 35, true, EntryChoice::CheckBox1},
-    {control_id::CheckBox2, 17, true, EntryChoice::CheckBox2},
-};
-
+// From the top edge down.
+constexpr int kTopGroup[] = {id::Image1, id::CheckBox1, id::CheckBox2};
 // From the bottom edge up; the shown panels follow above Image2.
-constexpr Stacked kBottomGroup[] = {
-    {control_id::ProgressBar1, 27, false, {}},
-    {control_id::StatusBar1, 19, false, {}},
-    {control_id::Button9, 41, true, EntryChoice::Button9},
-    {control_id::Button7, 41, true, EntryChoice::Button7},
-    {control_id::Button6, 41, true, EntryChoice::Button6},
-    {control_id::Image2, 21, false, {}},
-};
+constexpr int kBottomGroup[] = {id::ProgressBar1, id::StatusBar1, id::Button9, id::Button7, id::Button6, id::Image2};
 
-struct Panel {
-  EntryChoice choice;
-  int id;
-  int height;
-};
-
-constexpr Panel kPanels[] = {
-    {EntryChoice::Panel1, control_id::Panel1, 114},
-    {EntryChoice::Panel2, control_id::Panel2, 111},
-    {EntryChoice::Panel3, control_id::Panel3, 69},
-};
-
-// A panel's labels and edits lie at fixed heights within it, one pixel in from its
-// sides so that its bevel stays clear.
+// A panel's labels and edits lie at fixed tops within it, one pixel in from its sides so
+// that its bevel stays clear.
 struct Child {
   int id;
   int top;
-  int height;
 };
 
-constexpr int kLabelHeight = 19;
-constexpr int kEditHeight = 27;
 constexpr Child kPanelChildren[] = {
-    {control_id::Label2, 21, kLabelHeight}, {control_id::Edit2, 40, kEditHeight},
-    {control_id::Label3, 67, kLabelHeight}, {control_id::Edit3, 86, kEditHeight},
-    {control_id::Label4, 18, kLabelHeight}, {control_id::Edit4, 37, kEditHeight},
-    {control_id::Label5, 64, kLabelHeight}, {control_id::Edit5, 83, kEditHeight},
-    {control_id::Label1, 22, kLabelHeight}, {control_id::Edit1, 41, kEditHeight},
+    {id::Label2, 21}, {id::Edit2, 40}, {id::Label3, 67}, {id::Edit3, 86}, {id::Label4, 18},
+    {id::Edit4, 37},  {id::Label5, 64}, {id::Edit5, 83}, {id::Label1, 22}, {id::Edit1, 41},
 };
 
 // The stage buttons are actions the chain clicks from code: they lie beyond the right
@@ -65,47 +30,36 @@ constexpr Child kPanelChildren[] = {
 // are never shown either.
 struct Fixed {
   int id;
-  int left, top, width, height;
+  int left, top, width;
 };
 
 constexpr Fixed kHiddenButtons[] = {
-    {control_id::Button1, 1000, 35, 337, 25},  {control_id::Button2, 1000, 97, 337, 25},
-    {control_id::Button3, 1000, 66, 337, 25},  {control_id::Button4, 1000, 190, 337, 25},
-    {control_id::Button5, 1000, 159, 337, 25}, {control_id::Button8, 1000, 128, 249, 25},
+    {id::Button1, 1000, 35, 337},  {id::Button2, 1000, 97, 337},  {id::Button3, 1000, 66, 337},
+    {id::Button4, 1000, 190, 337}, {id::Button5, 1000, 159, 337}, {id::Button8, 1000, 128, 249},
 };
 
-int Index(EntryChoice choice) { return static_cast<int>(choice); }
-
-int PanelHeight(EntryChoice panel) {
-  for (const Panel& p : kPanels) {
-    if (p.choice == panel) return p.height;
-  }
-  return 0;
-}
-
-int PanelId(EntryChoice panel) {
-  for (const Panel& p : kPanels) {
-    if (p.choice == panel) return p.id;
-  }
-  return 0;
-}
-
-bool IsPanel(EntryChoice choice) {
-  return choice == EntryChoice::Panel1 || choice == EntryChoice::Panel2 || choice == EntryChoice::Panel3;
-}
+bool IsPanel(EntryChoice choice) { return ControlOf(ControlIdOf(choice)).kind == ControlKind::Panel; }
 
 }  // namespace
 
 Form1Stacking::Form1Stacking() {
-  shown_.fill(true);
-  shown_[Index(EntryChoice::Panel1)] = false;
-  shown_[Index(EntryChoice::Panel2)] = false;
-  panels_ = {EntryChoice::Panel3};
+  for (const ControlSpec& spec : MainWindowControls()) {
+    if (!spec.entry_choice) continue;
+    if (!spec.shown) {
+      hidden_.insert(*spec.entry_choice);
+    } else if (spec.kind == ControlKind::Panel) {
+      panels_.push_back(*spec.entry_choice);
+    }
+  }
 }
 
 void Form1Stacking::SetShown(EntryChoice control, bool shown) {
-  if (shown_[Index(control)] == shown) return;
-  shown_[Index(control)] = shown;
+  if (Shown(control) == shown) return;
+  if (shown) {
+    hidden_.erase(control);
+  } else {
+    hidden_.insert(control);
+  }
   if (!IsPanel(control)) return;
   if (shown) {
     panels_.push_back(control);
@@ -114,32 +68,35 @@ void Form1Stacking::SetShown(EntryChoice control, bool shown) {
   }
 }
 
-bool Form1Stacking::Shown(EntryChoice control) const { return shown_[Index(control)]; }
+bool Form1Stacking::Shown(EntryChoice control) const { return hidden_.count(control) == 0; }
 
 std::vector<Placement> Form1Stacking::Place(int client_width, int client_height) const {
+  const auto shows = [this](const ControlSpec& spec) { return !spec.entry_choice || Shown(*spec.entry_choice); };
   std::vector<Placement> places;
   int top = 0;
-  for (const Stacked& s : kTopGroup) {
-    if (s.hideable && !Shown(s.choice)) continue;
-    places.push_back({s.id, {0, top, client_width, top + s.height}});
-    top += s.height;
+  for (int control : kTopGroup) {
+    const ControlSpec& spec = ControlOf(control);
+    if (!shows(spec)) continue;
+    places.push_back({control, {0, top, client_width, top + spec.height}});
+    top += spec.height;
   }
   int bottom = client_height;
-  for (const Stacked& s : kBottomGroup) {
-    if (s.hideable && !Shown(s.choice)) continue;
-    places.push_back({s.id, {0, bottom - s.height, client_width, bottom}});
-    bottom -= s.height;
+  for (int control : kBottomGroup) {
+    const ControlSpec& spec = ControlOf(control);
+    if (!shows(spec)) continue;
+    places.push_back({control, {0, bottom - spec.height, client_width, bottom}});
+    bottom -= spec.height;
   }
   for (EntryChoice panel : panels_) {
-    const int height = PanelHeight(panel);
-    places.push_back({PanelId(panel), {0, bottom - height, client_width, bottom}});
-    bottom -= height;
+    const ControlSpec& spec = ControlOf(ControlIdOf(panel));
+    places.push_back({spec.id, {0, bottom - spec.height, client_width, bottom}});
+    bottom -= spec.height;
   }
   for (const Child& c : kPanelChildren) {
-    places.push_back({c.id, {1, c.top, std::max(1, client_width - 1), c.top + c.height}});
+    places.push_back({c.id, {1, c.top, std::max(1, client_width - 1), c.top + ControlOf(c.id).height}});
   }
   for (const Fixed& b : kHiddenButtons) {
-    places.push_back({b.id, {b.left, b.top, b.left + b.width, b.top + b.height}});
+    places.push_back({b.id, {b.left, b.top, b.left + b.width, b.top + ControlOf(b.id).height}});
   }
   return places;
 }

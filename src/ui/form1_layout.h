@@ -1,16 +1,10 @@
 #pragma once
 // Where every control of the main window lies for a given client size and for the
 // controls that show: the window's two stacks, the panels' insides, the hidden buttons.
-#include <array>
-#include <iterator>
+#include <set>
 #include <vector>
 
 #include "app/control_model.h"
-
-// Every control an entry handler can hide, in the enumeration's order.
-inline constexpr EntryChoice kEntryChoices[] = {
-    EntryChoice::Panel1,    EntryChoice::Panel2,  EntryChoice::Panel3,  EntryChoice::CheckBox1,
-    EntryChoice::CheckBox2, EntryChoice::Button6, EntryChoice::Button7, EntryChoice::Button9};
 
 struct ControlRect {
   int left = 0, top = 0, right = 0, bottom = 0;
@@ -33,7 +27,7 @@ struct Placement {
 // panels already showing, so the box ticked last puts its panel highest.
 class Form1Stacking {
  public:
-  // The start: everything shows except Panel1 and Panel2.
+  // The start: what the window shows when it opens (everything but Panel1 and Panel2).
   Form1Stacking();
 
   // Showing a shown control, or hiding a hidden one, changes nothing; in particular a
@@ -48,7 +42,7 @@ class Form1Stacking {
   std::vector<Placement> Place(int client_width, int client_height) const;
 
  private:
-  std::array<bool, std::size(kEntryChoices)> shown_;  // by EntryChoice
+  std::set<EntryChoice> hidden_;
   std::vector<EntryChoice> panels_;  // the shown panels, from the one just above Image2 up
 };
 

@@ -13,7 +13,7 @@
 #include "setup/configuration_download.h"
 #include "setup/scenarios.h"
 #include "setup/stage_timers.h"
-#include "ui/control_ids.h"
+#include "base/form1_controls.h"
 #include "ui/form1_handlers.h"
 
 namespace {
@@ -21,31 +21,6 @@ namespace {
 constexpr DWORD kFormStyle = WS_OVERLAPPEDWINDOW;
 constexpr UINT_PTR kFirstTimerId = 201;
 constexpr UINT_PTR kEdit1SubclassId = 1;
-
-int EditId(EditName edit) {
-  switch (edit) {
-    case EditName::Edit1: return control_id::Edit1;
-    case EditName::Edit2: return control_id::Edit2;
-    case EditName::Edit3: return control_id::Edit3;
-    case EditName::Edit4: return control_id::Edit4;
-    case EditName::Edit5: return control_id::Edit5;
-  }
-  return 0;
-}
-
-int EntryChoiceId(EntryChoice control) {
-  switch (control) {
-    case EntryChoice::Panel1: return control_id::Panel1;
-    case EntryChoice::Panel2: return control_id::Panel2;
-    case EntryChoice::Panel3: return control_id::Panel3;
-    case EntryChoice::CheckBox1: return control_id::CheckBox1;
-    case EntryChoice::CheckBox2: return control_id::CheckBox2;
-    case EntryChoice::Button6: return control_id::Button6;
-    case EntryChoice::Button7: return control_id::Button7;
-    case EntryChoice::Button9: return control_id::Button9;
-  }
-  return 0;
-}
 
 std::wstring WindowText(HWND hwnd) {
   std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(hwnd)) + 1, L'\0');
@@ -207,10 +182,10 @@ LRESULT CALLBACK Form1Window::Edit1Proc(HWND edit, UINT msg, WPARAM wp, LPARAM l
   return ::DefSubclassProc(edit, msg, wp, lp);
 }
 
-std::wstring Form1Window::Text(EditName edit) const { return WindowText(Control(EditId(edit))); }
+std::wstring Form1Window::Text(EditName edit) const { return WindowText(Control(ControlIdOf(edit))); }
 
 void Form1Window::SetText(EditName edit, const std::wstring& text) {
-  ::SetWindowTextW(Control(EditId(edit)), text.c_str());
+  ::SetWindowTextW(Control(ControlIdOf(edit)), text.c_str());
 }
 
 bool Form1Window::Checked(CheckBoxName box) const {
@@ -219,7 +194,7 @@ bool Form1Window::Checked(CheckBoxName box) const {
 }
 
 void Form1Window::SetShown(EntryChoice control, bool shown) {
-  HWND window = Control(EntryChoiceId(control));
+  HWND window = Control(ControlIdOf(control));
   stacking_.SetShown(control, shown);
   if (!shown) ::ShowWindow(window, SW_HIDE);
   controls_.Arrange(stacking_);

@@ -4,7 +4,7 @@
 
 #include "app/error.h"
 #include "app/system_message_win32.h"
-#include "ui/control_ids.h"
+#include "base/control_ids.h"
 
 namespace {
 

@@ -11,16 +11,16 @@ const std::wstring kCfg = L"C:\\Users\\Иван Петров\\Documents\\Kalvera
 
 CommandFields FileBase() {
   CommandFields f;
-  f.Edit1 = L"C:/Users/tester/Documents/kalvera_base";
+  f.base_folder = L"C:/Users/tester/Documents/kalvera_base";
   return f;
 }
 
 CommandFields ServerBaseFields() {
   CommandFields f;
-  f.CheckBox2 = true;
-  f.Edit1 = L"ignored";
-  f.Edit4 = L"srv1";
-  f.Edit5 = L"kalvera";
+  f.server_base = true;
+  f.base_folder = L"ignored";
+  f.server_name = L"srv1";
+  f.base_name = L"kalvera";
   return f;
 }
 
@@ -30,7 +30,7 @@ TEST(CommandLines, ConnectionArgumentQuotesTheFolderOrTheServerBase) {
   EXPECT_EQ(ConnectionArgument(FileBase()), L"/F \"C:/Users/tester/Documents/kalvera_base\"");
   EXPECT_EQ(ConnectionArgument(ServerBaseFields()), L"/S \"srv1\\kalvera\"");
   CommandFields empty_server;
-  empty_server.CheckBox2 = true;
+  empty_server.server_base = true;
   // The lone separator is a trailing backslash too: doubled, it reads back as "\".
   EXPECT_EQ(ConnectionArgument(empty_server), L"/S \"\\\\\"");
 }
@@ -59,11 +59,11 @@ TEST(CommandLines, QuotedDoublesOnlyTheBackslashesBeforeTheClosingQuote) {
 
 TEST(CommandLines, EveryCommandDoublesATrailingBackslashOfItsFields) {
   CommandFields root = FileBase();
-  root.Edit1 = L"D:\\";
-  root.CheckBox1 = true;
-  root.Edit2 = L"user\\";
+  root.base_folder = L"D:\\";
+  root.with_credentials = true;
+  root.user = L"user\\";
   CommandFields server = ServerBaseFields();
-  server.Edit5.clear();  // a server base with an empty base name ends in the separator
+  server.base_name.clear();  // a server base with an empty base name ends in the separator
   const std::wstring pas = PasswordArgument(L"pw\\");
   EXPECT_EQ(pas, L" /P\"pw\\\\\"");
   EXPECT_EQ(ConnectionArgument(root), L"/F \"D:\\\\\"");
@@ -81,8 +81,8 @@ TEST(CommandLines, EveryCommandDoublesATrailingBackslashOfItsFields) {
 TEST(CommandLines, EachCommandForFileAndServerBaseWithoutCredentials) {
   const std::wstring file_server = L"/F \"C:\\my base\"";
   CommandFields file = FileBase();
-  file.Edit1 = L"C:\\my base";
-  file.Edit2 = L"not passed";
+  file.base_folder = L"C:\\my base";
+  file.user = L"not passed";
   struct Case {
     const char* name;
     std::wstring actual, expected;
@@ -106,8 +106,8 @@ TEST(CommandLines, EachCommandForFileAndServerBaseWithoutCredentials) {
 
 TEST(CommandLines, CredentialsFollowTheConnectionWhenTicked) {
   CommandFields f = FileBase();
-  f.CheckBox1 = true;
-  f.Edit2 = L"Иван Петров";
+  f.with_credentials = true;
+  f.user = L"Иван Петров";
   const std::wstring server = L"/F \"C:\\b\"";
   const std::wstring pas = PasswordArgument(L"p&ss ^|");
   EXPECT_EQ(pas, L" /P\"p&ss ^|\"");
@@ -120,7 +120,7 @@ TEST(CommandLines, CredentialsFollowTheConnectionWhenTicked) {
   EXPECT_EQ(UpdateDatabaseParameters(kPlatform, server, f, L""),
             L"/C \"\"" + kPlatform + L"\" CONFIG /F \"C:\\b\" /N\"Иван Петров\" /UpdateDBCfg\"");
   // An empty user name still passes the switch, now with an empty quoted value.
-  f.Edit2.clear();
+  f.user.clear();
   EXPECT_EQ(EnterpriseParameters(kPlatform, server, f, pas),
             L"/C \"\"" + kPlatform + L"\" ENTERPRISE /F \"C:\\b\" /N\"\" /P\"p&ss ^|\"\"");
   // The base creation never passes credentials.
@@ -162,10 +162,10 @@ TEST(CommandLines, SystemProgramsGoByFullPathAndNoAutoRunComesFirst) {
 
 TEST(CommandLines, FieldsThatCmdCarriesUnchangedPass) {
   CommandFields f = FileBase();
-  f.CheckBox1 = true;
-  f.Edit1 = L"C:\\base (x86) & co";
-  f.Edit2 = L"a|b<c>d^e(f)@g!h";
-  f.Edit3 = L"100% sure";
+  f.with_credentials = true;
+  f.base_folder = L"C:\\base (x86) & co";
+  f.user = L"a|b<c>d^e(f)@g!h";
+  f.password = L"100% sure";
   EXPECT_FALSE(UncarriableFieldMessage(f).has_value());
 }
 
@@ -176,19 +176,19 @@ TEST(CommandLines, UncarriableFieldIsNamedByItsCaption) {
     const wchar_t* caption;  // nullptr: passes
   };
   CommandFields quote_in_folder = FileBase();
-  quote_in_folder.Edit1 = L"C:\\a\"b";
+  quote_in_folder.base_folder = L"C:\\a\"b";
   CommandFields percent_pair_in_password = FileBase();
-  percent_pair_in_password.CheckBox1 = true;
-  percent_pair_in_password.Edit3 = L"x%PATH%y";
+  percent_pair_in_password.with_credentials = true;
+  percent_pair_in_password.password = L"x%PATH%y";
   CommandFields unused_password = percent_pair_in_password;
-  unused_password.CheckBox1 = false;
+  unused_password.with_credentials = false;
   CommandFields line_break_in_server = ServerBaseFields();
-  line_break_in_server.Edit4 = L"srv\r\n";
+  line_break_in_server.server_name = L"srv\r\n";
   CommandFields quote_in_unused_folder = ServerBaseFields();
-  quote_in_unused_folder.Edit1 = L"\"";
+  quote_in_unused_folder.base_folder = L"\"";
   CommandFields quote_in_user = FileBase();
-  quote_in_user.CheckBox1 = true;
-  quote_in_user.Edit2 = L"\"";
+  quote_in_user.with_credentials = true;
+  quote_in_user.user = L"\"";
   const Case cases[] = {
       {"quote in folder", quote_in_folder, L"«Путь к базе Kalvera 1C»"},
       {"percent pair in password", percent_pair_in_password, L"«Пароль пользователя»"},

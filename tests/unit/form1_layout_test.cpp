@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "fakes.h"
-#include "ui/control_ids.h"
+#include "base/control_ids.h"
 #include "ui/form1_handlers.h"
 
 namespace {

@@ -31,19 +31,19 @@ class CommandLinesThroughCmd : public ::testing::Test {
 
   CommandFields FileBase(bool credentials) const {
     CommandFields fields;
-    fields.Edit1 = folder_;
-    fields.Edit2 = kUser;
-    fields.Edit3 = kPassword;
-    fields.CheckBox1 = credentials;
+    fields.base_folder = folder_;
+    fields.user = kUser;
+    fields.password = kPassword;
+    fields.with_credentials = credentials;
     return fields;
   }
 
   CommandFields ServerBase(bool credentials) const {
     CommandFields fields = FileBase(credentials);
-    fields.Edit1 = L"not passed";
-    fields.Edit4 = kServer;
-    fields.Edit5 = kBaseName;
-    fields.CheckBox2 = true;
+    fields.base_folder = L"not passed";
+    fields.server_name = kServer;
+    fields.base_name = kBaseName;
+    fields.server_base = true;
     return fields;
   }
 
@@ -117,12 +117,12 @@ TEST_F(CommandLinesThroughCmd, FieldsEndingInABackslashArriveWholeAndSwallowNoth
   // Split by the C runtime's rules, a lone backslash before the closing quote escaped it
   // and the field ran on into every argument after it.
   CommandFields root = FileBase(true);
-  root.Edit1 = L"C:\\";
-  root.Edit2 = L"Иван\\";
+  root.base_folder = L"C:\\";
+  root.user = L"Иван\\";
   CommandFields trailing = FileBase(true);
-  trailing.Edit1 = folder_ + L"\\";
+  trailing.base_folder = folder_ + L"\\";
   CommandFields no_base_name = ServerBase(false);
-  no_base_name.Edit5.clear();
+  no_base_name.base_name.clear();
   const std::wstring password = PasswordArgument(L"pw\\\\");
   const struct Case {
     const char* name;

@@ -9,7 +9,7 @@
 #include <optional>
 
 #include "harness.h"
-#include "ui/control_ids.h"
+#include "base/control_ids.h"
 
 using namespace harness;
 using namespace std::chrono_literals;

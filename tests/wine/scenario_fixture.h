@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "harness.h"
-#include "ui/control_ids.h"
+#include "base/control_ids.h"
 
 namespace scenario {
 

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "harness.h"
-#include "ui/control_ids.h"
+#include "base/control_ids.h"
 
 using namespace harness;
 using namespace std::chrono_literals;

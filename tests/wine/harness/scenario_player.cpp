@@ -4,7 +4,7 @@
 
 #include "files.h"
 #include "stand_in.h"
-#include "ui/control_ids.h"
+#include "base/control_ids.h"
 #include "window_driver.h"
 
 namespace harness {

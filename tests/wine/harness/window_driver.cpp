@@ -6,7 +6,7 @@
 
 #include "app/unique_handle_win32.h"
 #include "polling.h"
-#include "ui/control_ids.h"
+#include "base/control_ids.h"
 
 namespace harness {
 
