@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "app/error.h"
+#include "base/error.h"
 #include "transfer/downloader_win32.h"
 #include "transfer/get_inet_file.h"
 #include "transfer/message_pump_win32.h"

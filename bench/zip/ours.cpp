@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "app/error.h"
+#include "base/error.h"
 #include "posix_extraction.h"
 #include "transfer/zip_extractor.h"
 

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "app/error.h"
+#include "base/error.h"
 #include "transfer/unzip_file_win32.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/error.h"
-#include "app/system_library_win32.h"
-#include "app/unique_handle_win32.h"
+#include "base/error.h"
+#include "base/system_library_win32.h"
+#include "base/unique_handle_win32.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // Who the utility runs as, and who is signed in to the session it runs in.
 #include <optional>
 
-#include "app/account_check.h"
+#include "setup/account_check.h"
 
 // The user and domain of the process's own token (LookupAccountSidW).
 std::optional<AccountName> AccountOfThisProcess();

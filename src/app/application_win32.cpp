@@ -1,7 +1,7 @@
 #include "app/application_win32.h"
 
 #include "app/accounts_win32.h"
-#include "app/user_name.h"
+#include "base/user_name.h"
 
 std::wstring GetUserFromWindows() {
   wchar_t buffer[kUserNameBufferSize];

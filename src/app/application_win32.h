@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/session.h"
+#include "setup/session.h"
 
 // GetUserNameW into a 255-character buffer; "Unknown" when it fails.
 std::wstring GetUserFromWindows();

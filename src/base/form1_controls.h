@@ -6,7 +6,7 @@
 #include <optional>
 #include <span>
 
-#include "app/control_model.h"
+#include "base/control_names.h"
 #include "base/control_ids.h"
 
 enum class ControlKind { Banner, Picture, Button, CheckBox, Edit, PasswordEdit, Label, Panel, StatusBar, ProgressBar };

@@ -5,10 +5,10 @@
 
 #include <cwchar>
 
-#include "app/error.h"
-#include "app/system_library_win32.h"
-#include "app/system_message_win32.h"
-#include "app/unique_handle_win32.h"
+#include "base/error.h"
+#include "base/system_library_win32.h"
+#include "base/system_message_win32.h"
+#include "base/unique_handle_win32.h"
 #include "platform/process_path.h"
 
 namespace {

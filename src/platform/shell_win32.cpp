@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "app/system_library_win32.h"
+#include "base/system_library_win32.h"
 #include "platform/command_lines.h"
 
 ShellWin32::ShellWin32(HWND owner) : owner_(owner), system_folder_(::SystemFolder()) {}

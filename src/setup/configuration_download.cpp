@@ -1,11 +1,10 @@
-#include "setup/configuration_download.h"
 
 #include <exception>
 
-#include "app/user_paths.h"
-#include "platform/platform_runs.h"
+#include "base/user_paths.h"
 #include "setup/addresses.h"
 #include "setup/download_folder.h"
+#include "setup/stage_chain.h"
 #include "setup/stage_texts.h"
 
 void Button3Click(Form1& form) {

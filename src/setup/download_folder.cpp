@@ -1,7 +1,7 @@
 #include "setup/download_folder.h"
 
-#include "app/error.h"
-#include "app/user_paths.h"
+#include "base/error.h"
+#include "base/user_paths.h"
 
 void EnsureDownloadFolder(Form1& form) {
   const std::wstring folder = user_paths::DownloadFolder(form.globals.PCName);

@@ -1,6 +1,6 @@
 #pragma once
 // The folder that both downloads of the chain need before they start.
-#include "app/session.h"
+#include "setup/session.h"
 
 // Makes the download folder unless it is there already. Raises Error naming the folder
 // and giving the system's reason when it can be neither made nor found: a download into

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/system_message_win32.h"
+#include "base/system_message_win32.h"
 
 std::optional<std::wstring> FileSystemWin32::MakeFolder(const std::wstring& path) {
   if (::CreateDirectoryW(path.c_str(), nullptr)) return std::nullopt;

@@ -1,14 +1,13 @@
-#include "setup/scenarios.h"
 
 #include <exception>
 
-#include "app/error.h"
-#include "app/user_paths.h"
+#include "base/error.h"
+#include "base/user_paths.h"
 #include "base/form1_controls.h"
 #include "platform/command_lines.h"
-#include "platform/platform_runs.h"
 #include "setup/addresses.h"
 #include "setup/download_folder.h"
+#include "setup/stage_chain.h"
 #include "setup/stage_texts.h"
 
 namespace {

@@ -12,6 +12,10 @@ inline constexpr wchar_t kPreparing[] = L"Подготовка...";
 inline constexpr wchar_t kCreatingBase[] = L"Создание базы 1\u0421...";
 inline constexpr wchar_t kClosePlatform[] = L"Закройте 1\u0421 для продолжения";
 inline constexpr wchar_t kDownloadingConfiguration[] = L"Загрузка базы Kalvera 1\u0441...";
+inline constexpr wchar_t kLoadingConfiguration[] = L"Обновление конфигурации 1\u0421...";
+inline constexpr wchar_t kAcceptingChanges[] = L"Ожидание принятия изменений...";
 inline constexpr wchar_t kStartPlatform[] = L"Для продолжения установки запустите платформу 1\u0421";
+
+inline constexpr wchar_t kCloseAllPlatforms[] = L"Необходимо закрыть все 1\u0421";
 
 }  // namespace stage_text

@@ -1,13 +1,11 @@
-#include "setup/stage_timers.h"
 
 #include <cstdint>
 #include <string>
 
-#include "app/error.h"
-#include "app/user_paths.h"
-#include "platform/platform_runs.h"
+#include "base/error.h"
+#include "base/user_paths.h"
 #include "platform/process_rules.h"
-#include "setup/configuration_download.h"
+#include "setup/stage_chain.h"
 #include "setup/stage_texts.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "transfer/archive_file_win32.h"
 
-#include "app/error.h"
-#include "app/system_message_win32.h"
+#include "base/error.h"
+#include "base/system_message_win32.h"
 #include "transfer/extraction_target_win32.h"
 #include "transfer/zip_extractor.h"
 

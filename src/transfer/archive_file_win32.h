@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/unique_handle_win32.h"
+#include "base/unique_handle_win32.h"
 #include "transfer/archive_input.h"
 
 class ArchiveFileWin32 : public ArchiveInput {

@@ -2,7 +2,7 @@
 // The download as the stage chain uses it, so the chain runs against a fake as well.
 #include <string>
 
-#include "app/control_model.h"
+#include "transfer/progress_bar.h"
 
 class Downloader {
  public:

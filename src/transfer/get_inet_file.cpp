@@ -6,7 +6,7 @@
 #include <optional>
 #include <utility>
 
-#include "app/error.h"
+#include "base/error.h"
 #include "transfer/http_head.h"
 #include "transfer/transfer_abandoned.h"
 #include "transfer/transfer_texts.h"

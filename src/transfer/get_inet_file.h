@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/control_model.h"
+#include "transfer/progress_bar.h"
 #include "transfer/http_source.h"
 #include "transfer/message_pump.h"
 #include "transfer/output_file.h"

@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "app/unique_handle_win32.h"
-#include "app/system_message_win32.h"
+#include "base/unique_handle_win32.h"
+#include "base/system_message_win32.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "transfer/wininet_functions_win32.h"
 
-#include "app/system_library_win32.h"
+#include "base/system_library_win32.h"
 
 const WinInetFunctions& WinInet() {
   static const WinInetFunctions functions = [] {

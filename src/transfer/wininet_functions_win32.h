@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <wininet.h>
 
-#include "app/unique_handle_win32.h"
+#include "base/unique_handle_win32.h"
 
 struct WinInetFunctions {
   decltype(&::InternetCrackUrlW) InternetCrackUrlW;

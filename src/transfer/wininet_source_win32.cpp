@@ -3,9 +3,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/module_path_win32.h"
-#include "app/text.h"
-#include "app/system_message_win32.h"
+#include "base/module_path_win32.h"
+#include "base/text.h"
+#include "base/system_message_win32.h"
 #include "transfer/transfer_texts.h"
 #include "transfer/wininet_functions_win32.h"
 

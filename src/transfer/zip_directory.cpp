@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "app/error.h"
+#include "base/error.h"
 #include "transfer/zip_fields.h"
 
 namespace {

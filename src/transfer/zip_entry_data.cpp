@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/error.h"
+#include "base/error.h"
 
 namespace {
 

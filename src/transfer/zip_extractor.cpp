@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "app/error.h"
+#include "base/error.h"
 #include "transfer/archive_buffer.h"
 #include "transfer/zip_directory.h"
 #include "transfer/zip_entry_data.h"

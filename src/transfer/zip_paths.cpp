@@ -1,6 +1,6 @@
 #include "transfer/zip_paths.h"
 
-#include "app/error.h"
+#include "base/error.h"
 
 namespace {
 

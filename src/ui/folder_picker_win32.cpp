@@ -5,8 +5,8 @@
 
 #include <utility>
 
-#include "app/error.h"
-#include "app/system_message_win32.h"
+#include "base/error.h"
+#include "base/system_message_win32.h"
 
 namespace {
 

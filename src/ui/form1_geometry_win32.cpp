@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "app/error.h"
-#include "app/system_message_win32.h"
+#include "base/error.h"
+#include "base/system_message_win32.h"
 #include "base/form1_controls.h"
 #include "ui/panel_win32.h"
 

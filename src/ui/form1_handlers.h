@@ -1,7 +1,7 @@
 #pragma once
 // The handlers that belong to the main window alone: the check boxes show and hide the
 // input panels, and a click into the base folder field opens the folder picker.
-#include "app/session.h"
+#include "setup/session.h"
 #include "ui/folder_picker.h"
 
 // Panel1 (credentials) shows exactly while CheckBox1 is ticked.

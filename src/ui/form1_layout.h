@@ -4,7 +4,7 @@
 #include <set>
 #include <vector>
 
-#include "app/control_model.h"
+#include "base/control_names.h"
 
 struct ControlRect {
   int left = 0, top = 0, right = 0, bottom = 0;

@@ -5,14 +5,10 @@
 
 #include <utility>
 
-#include "app/error.h"
-#include "app/error_report_win32.h"
-#include "app/system_message_win32.h"
-#include "platform/platform_runs.h"
-#include "platform/startup_guard.h"
-#include "setup/configuration_download.h"
-#include "setup/scenarios.h"
-#include "setup/stage_timers.h"
+#include "base/error.h"
+#include "ui/error_report_win32.h"
+#include "base/system_message_win32.h"
+#include "setup/stage_chain.h"
 #include "base/form1_controls.h"
 #include "ui/form1_handlers.h"
 

@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "app/control_model.h"
-#include "app/session.h"
+#include "setup/controls.h"
+#include "setup/session.h"
 #include "ui/folder_picker_win32.h"
 #include "ui/form1_geometry_win32.h"
 #include "ui/form1_layout.h"

@@ -2,8 +2,8 @@
 
 #include <iterator>
 
-#include "app/error.h"
-#include "app/system_message_win32.h"
+#include "base/error.h"
+#include "base/system_message_win32.h"
 #include "base/control_ids.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "ui/gdiplus_functions_win32.h"
 
-#include "app/system_library_win32.h"
+#include "base/system_library_win32.h"
 
 const GdiplusFunctions& Gdip() {
   static const GdiplusFunctions functions = [] {

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <string>
 
-#include "app/error.h"
-#include "app/system_message_win32.h"
+#include "base/error.h"
+#include "base/system_message_win32.h"
 #include "ui/gdiplus_functions_win32.h"
 #include "ui/window_handles_win32.h"
 

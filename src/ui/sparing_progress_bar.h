@@ -5,7 +5,7 @@
 // more what the block itself costs.
 #include <cstdint>
 
-#include "app/control_model.h"
+#include "transfer/progress_bar.h"
 
 class SparingProgressBar : public ProgressBar {
  public:

@@ -3,7 +3,7 @@
 // period running (SetTimer alone would restart it).
 #include <windows.h>
 
-#include "app/control_model.h"
+#include "setup/controls.h"
 
 class TimerWin32 : public Timer {
  public:

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "app/error.h"
-#include "app/system_message_win32.h"
+#include "base/error.h"
+#include "base/system_message_win32.h"
 
 UniqueFont MakeTahoma(int pixels) {
   UniqueFont font(::CreateFontW(-pixels, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,

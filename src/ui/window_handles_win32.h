@@ -2,7 +2,7 @@
 // Owners for the window's own GDI and window handles, in the style of UniqueHandle.
 #include <windows.h>
 
-#include "app/unique_handle_win32.h"
+#include "base/unique_handle_win32.h"
 
 struct FontTraits {
   using Handle = HFONT;

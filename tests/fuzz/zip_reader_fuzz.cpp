@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/error.h"
+#include "base/error.h"
 #include "transfer/zip_extractor.h"
 
 namespace {

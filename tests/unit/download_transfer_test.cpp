@@ -4,7 +4,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "app/error.h"
+#include "base/error.h"
 #include "download_fakes.h"
 #include "transfer/transfer_abandoned.h"
 

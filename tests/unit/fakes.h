@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/error.h"
-#include "app/session.h"
+#include "base/error.h"
+#include "setup/session.h"
 
 class FakeTimer : public Timer {
  public:

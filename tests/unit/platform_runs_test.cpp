@@ -1,8 +1,8 @@
-#include "platform/platform_runs.h"
 
 #include <gtest/gtest.h>
 
 #include "fakes.h"
+#include "setup/stage_chain.h"
 
 namespace {
 

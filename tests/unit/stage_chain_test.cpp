@@ -9,11 +9,7 @@
 #include <vector>
 
 #include "fakes.h"
-#include "platform/platform_runs.h"
-#include "platform/startup_guard.h"
-#include "setup/configuration_download.h"
-#include "setup/scenarios.h"
-#include "setup/stage_timers.h"
+#include "setup/stage_chain.h"
 
 namespace {
 

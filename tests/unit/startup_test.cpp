@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/form_create.h"
 #include "fakes.h"
-#include "platform/startup_guard.h"
+#include "setup/stage_chain.h"
 
 TEST(StartupGuard, EachPlatformProcessGetsAMessageAndATerminationRequest) {
   FakeForm f;

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/system_message.h"
+#include "base/system_message.h"
 #include "transfer/transfer_texts.h"
 
 TEST(TrimmedSystemMessage, DropsTheTrailingBlanksLineBreaksAndFullStopsOnly) {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/text.h"
-#include "app/user_name.h"
-#include "app/user_paths.h"
+#include "base/text.h"
+#include "base/user_name.h"
+#include "base/user_paths.h"
 
 TEST(UserPaths, NameGoesIntoEveryPathUnchanged) {
   const std::wstring long_name(254, L'ж');

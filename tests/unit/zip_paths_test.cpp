@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/error.h"
+#include "base/error.h"
 #include "transfer/dos_date_time.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <thread>
 
 #include "app/application_win32.h"
-#include "app/error.h"
-#include "app/error_report_win32.h"
+#include "base/error.h"
+#include "ui/error_report_win32.h"
 #include "harness.h"
 #include "transfer/transfer_abandoned.h"
 

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "app/error.h"
+#include "base/error.h"
 #include "harness.h"
 #include "transfer/transfer_abandoned.h"
 #include "transfer/downloader_win32.h"

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <map>
 
-#include "app/error.h"
+#include "base/error.h"
 #include "harness.h"
 #include "platform/process_list_win32.h"
 #include "platform/process_rules.h"

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/control_model.h"
+#include "setup/controls.h"
 
 #include "ui/timer_win32.h"
 

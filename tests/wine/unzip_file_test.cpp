@@ -9,7 +9,7 @@
 #include <string>
 
 #include "../unit/zip_builder.h"
-#include "app/error.h"
+#include "base/error.h"
 #include "harness.h"
 #include "transfer/unzip_file_win32.h"
 

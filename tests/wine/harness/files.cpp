@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-#include "app/unique_handle_win32.h"
+#include "base/unique_handle_win32.h"
 #include "environment.h"
 
 namespace harness {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/unique_handle_win32.h"
+#include "base/unique_handle_win32.h"
 
 namespace harness {
 

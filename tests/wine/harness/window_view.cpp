@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "app/unique_handle_win32.h"
+#include "base/unique_handle_win32.h"
 #include "environment.h"
 #include "files.h"
 #include "polling.h"

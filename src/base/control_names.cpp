@@ -1,4 +1,4 @@
-#include "app/control_model.h"
+#include "base/control_names.h"
 
 unsigned IntervalOf(TimerName timer) {
   switch (timer) {

@@ -1,4 +1,4 @@
-#include "app/error_report_win32.h"
+#include "ui/error_report_win32.h"
 
 #include <cxxabi.h>
 
@@ -7,9 +7,9 @@
 #include <memory>
 #include <typeinfo>
 
-#include "app/error.h"
-#include "app/text.h"
-#include "app/module_path_win32.h"
+#include "base/error.h"
+#include "base/text.h"
+#include "base/module_path_win32.h"
 #include "transfer/transfer_abandoned.h"
 
 namespace {

@@ -1,9 +1,9 @@
-#include "app/system_library_win32.h"
+#include "base/system_library_win32.h"
 
 #include <cstring>
 
-#include "app/error.h"
-#include "app/system_message_win32.h"
+#include "base/error.h"
+#include "base/system_message_win32.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/system_message.h"
+#include "base/system_message.h"
 
 std::wstring TrimmedSystemMessage(std::wstring message) {
   const std::size_t end = message.find_last_not_of(L" \t\r\n.");

@@ -1,7 +1,8 @@
-#include "platform/platform_runs.h"
+#include "setup/stage_chain.h"
 
-#include "app/user_paths.h"
+#include "base/user_paths.h"
 #include "base/form1_controls.h"
+#include "setup/stage_texts.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ void Button4Click(Form1& form) {
   const CommandFields fields = FieldsOf(form.controls);
   Globals& g = form.globals;
   g.server = ConnectionArgument(fields);
-  form.controls.SetStatusText(L"Обновление конфигурации 1С...");
+  form.controls.SetStatusText(stage_text::kLoadingConfiguration);
   AssignPassword(form, fields);
   form.shell.Run(LoadConfigParameters(g.path_1c, g.server, fields, g.pas_1c,
                                       user_paths::ConfigurationFile(g.PCName)));
@@ -54,7 +55,7 @@ void Button5Click(Form1& form) {
   const CommandFields fields = FieldsOf(form.controls);
   Globals& g = form.globals;
   g.server = ConnectionArgument(fields);
-  form.controls.SetStatusText(L"Ожидание принятия изменений...");
+  form.controls.SetStatusText(stage_text::kAcceptingChanges);
   form.run_watches.update_conf_2.Restart();
   form.controls.TimerOf(TimerName::update_conf_2).SetEnabled(true);
   AssignPassword(form, fields);

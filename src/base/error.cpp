@@ -1,4 +1,4 @@
-#include "app/error.h"
+#include "base/error.h"
 
 Error::Error(std::wstring text)
     : text_(std::move(text)), address_(__builtin_return_address(0)) {

@@ -1,4 +1,4 @@
-#include "app/module_path_win32.h"
+#include "base/module_path_win32.h"
 
 #include <windows.h>
 

@@ -3,21 +3,9 @@
 // implements these with real controls; tests with plain fields.
 #include <string>
 
-#include "app/window_placement.h"
-
-enum class EditName { Edit1, Edit2, Edit3, Edit4, Edit5 };
-enum class CheckBoxName { CheckBox1, CheckBox2 };
-// The controls an entry handler hides when a scenario starts.
-enum class EntryChoice { Panel1, Panel2, Panel3, CheckBox1, CheckBox2, Button6, Button7, Button9 };
-enum class TimerName { start_1C, exit_1c, update_conf, update_conf_2, expectation_start_setup, expectation };
-
-inline constexpr TimerName kAllTimers[] = {
-    TimerName::start_1C,    TimerName::exit_1c,
-    TimerName::update_conf, TimerName::update_conf_2,
-    TimerName::expectation_start_setup, TimerName::expectation};
-
-// The fixed period of each timer, in milliseconds.
-unsigned IntervalOf(TimerName timer);
+#include "base/control_names.h"
+#include "base/window_placement.h"
+#include "transfer/progress_bar.h"
 
 // A timer as the logic sees it. Enabling an enabled timer, or disabling a disabled one,
 // changes nothing: in particular it does not restart the period.
@@ -26,15 +14,6 @@ class Timer {
   virtual ~Timer() = default;
   virtual void SetEnabled(bool enabled) = 0;
   virtual bool Enabled() const = 0;
-};
-
-// A progress bar: an integer range from 0 to Max and a position the control keeps inside it.
-class ProgressBar {
- public:
-  virtual ~ProgressBar() = default;
-  virtual void SetMax(int max) = 0;
-  virtual void SetPosition(int position) = 0;
-  virtual void StepBy(int delta) = 0;
 };
 
 class Controls {

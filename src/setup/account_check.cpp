@@ -1,8 +1,8 @@
-#include "app/account_check.h"
+#include "setup/account_check.h"
 
 #include <algorithm>
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace {
 

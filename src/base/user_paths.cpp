@@ -1,4 +1,4 @@
-#include "app/user_paths.h"
+#include "base/user_paths.h"
 
 namespace user_paths {
 

@@ -1,8 +1,9 @@
-#include "app/form_create.h"
-
-#include "app/user_paths.h"
+#include "base/form1_controls.h"
+#include "base/user_paths.h"
 #include "platform/command_lines.h"
-#include "platform/startup_guard.h"
+#include "platform/process_rules.h"
+#include "setup/stage_chain.h"
+#include "setup/stage_texts.h"
 
 namespace {
 
@@ -22,5 +23,15 @@ void FormCreate(Form1& form) {
   form.shell.Run(RemovalParameters(user_paths::DownloadFolder(g.PCName)));
   Controls& c = form.controls;
   c.MoveTo(CenteredOrigin(form.app.WorkArea(), c.OuterWidth(), c.OuterHeight()));
-  c.SetText(EditName::Edit1, user_paths::DefaultBaseFolder(g.PCName));
+  c.SetText(field::kBaseFolder, user_paths::DefaultBaseFolder(g.PCName));
+}
+
+void Button8Click(Form1& form) {
+  ScanOwnSession(form.processes, [&form](const std::wstring& exe_name, std::uint32_t) {
+    if (IsPlatformName(exe_name)) {
+      form.app.ShowMessage(stage_text::kCloseAllPlatforms);
+      form.app.RequestTermination();
+    }
+    return true;
+  });
 }

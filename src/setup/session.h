@@ -4,10 +4,10 @@
 #include <optional>
 #include <string>
 
-#include "app/account_check.h"
-#include "app/control_model.h"
 #include "platform/process_list.h"
 #include "platform/shell.h"
+#include "setup/account_check.h"
+#include "setup/controls.h"
 #include "setup/file_system.h"
 #include "setup/run_watch.h"
 #include "transfer/downloader.h"

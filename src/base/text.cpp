@@ -1,4 +1,4 @@
-#include "app/text.h"
+#include "base/text.h"
 
 wchar_t ToLowerChar(wchar_t c) {
   if (c >= L'A' && c <= L'Z') return c + (L'a' - L'A');

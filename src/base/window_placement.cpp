@@ -1,4 +1,4 @@
-#include "app/window_placement.h"
+#include "base/window_placement.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
-#include "app/system_message_win32.h"
+#include "base/system_message_win32.h"
 
 #include <wininet.h>
 
 #include <utility>
 
-#include "app/system_message.h"
+#include "base/system_message.h"
 
 namespace {
 
