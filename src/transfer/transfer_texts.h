@@ -17,6 +17,8 @@ std::wstring OverlongReason(std::uint64_t announced);
 std::wstring TooManyRedirectsReason(int limit);
 std::wstring RedirectWithoutLocationReason(unsigned status);
 std::wstring UnusableRedirectReason(const std::wstring& location);
+// The server sent only <bytes> bytes in the last <seconds> seconds
+std::wstring TrickleReason(std::uint64_t bytes, std::uint32_t seconds);
 
 // Why a connection failed, from the system's code, its message for it, the bound on each
 // wait for the server and how long this wait lasted. A time-out says how long the server
