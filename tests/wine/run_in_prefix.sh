@@ -9,9 +9,10 @@
 # KALVERA_WINE_USER: the Unix user name the test program alone runs as, which Wine's
 # GetUserNameW reports (the prefix and its profile folder stay the template's "tester");
 # KALVERA_HTTP_FIXED_PORTS: ports on 127.0.0.1 where more servers serve the same root, for
-# the utility, whose server addresses are fixed at build time; KALVERA_PACKAGE_ZIP.
+# the utility, whose server addresses are fixed at build time; KALVERA_PACKAGE_ZIP and
+# KALVERA_LARGE_PACKAGE_ZIP.
 # The test program sees (Windows paths): KALVERA_APP, KALVERA_STANDIN, KALVERA_HTTP_ROOT,
-# KALVERA_TEST_TMP, KALVERA_PACKAGE, and KALVERA_HTTP_PORT.
+# KALVERA_TEST_TMP, KALVERA_PACKAGE, KALVERA_LARGE_PACKAGE, and KALVERA_HTTP_PORT.
 set -euo pipefail
 
 [ $# -ge 2 ] || { echo "usage: $0 <state-dir> <test-exe> [args...]" >&2; exit 2; }
@@ -94,6 +95,10 @@ fi
 if [ -n "${KALVERA_PACKAGE_ZIP:-}" ]; then
   export KALVERA_PACKAGE
   KALVERA_PACKAGE=$(windows_path "$KALVERA_PACKAGE_ZIP")
+fi
+if [ -n "${KALVERA_LARGE_PACKAGE_ZIP:-}" ]; then
+  export KALVERA_LARGE_PACKAGE
+  KALVERA_LARGE_PACKAGE=$(windows_path "$KALVERA_LARGE_PACKAGE_ZIP")
 fi
 if [ -n "${KALVERA_STANDIN_EXE:-}" ]; then
   export KALVERA_STANDIN
