@@ -41,30 +41,6 @@ Entry Make(std::string name, std::string data, std::uint16_t method) {
 
 }  // namespace
 
-TEST(PumpCadence, TurnsThePumpOnce100MsHavePassedSinceTheLastTurn) {
-  FakeTickClock clock;
-  clock.now_ms = 1000;
-  CountingPump pump;
-  PumpCadence cadence(pump, clock);
-  struct Step {
-    std::uint64_t at_ms;
-    int turns;
-  } steps[] = {{1000, 0}, {1099, 0}, {1100, 1}, {1150, 1}, {1199, 1},
-               {1200, 2}, {1700, 3}, {1799, 3},  // a long step gives one turn, not five
-               {1800, 4}};
-  for (const Step& step : steps) {
-    SCOPED_TRACE(step.at_ms);
-    clock.now_ms = step.at_ms;
-    cadence.AfterStep();
-    EXPECT_EQ(pump.turns, step.turns);
-  }
-  pump.quit_at_turn = 5;
-  clock.now_ms = 1850;
-  cadence.AfterStep();  // a quit request waits for the turn like anything else
-  clock.now_ms = 1900;
-  EXPECT_THROW(cadence.AfterStep(), TransferAbandoned);
-}
-
 // An entry that inflates to many blocks from one read, a stored one read and written
 // block by block, and small files: the window must get its turn through all of them.
 TEST(PacedExtraction, TurnsThePumpEvery100MsOfBlocksReadOrWritten) {
