@@ -3,6 +3,7 @@
 # one process (zip_bench_wine), medians and ratio, with the files created and the reads
 # each made.
 #   bench/zip/run_wine.sh <zip_bench_wine.exe> [--small] [--rounds N]
+# (KALVERA_ZIP_BENCH_WORK overrides the work folder.)
 # The package comes from ../shared/bench/make_package.py and is kept in the work folder
 # (/dev/shm when there is one, reached from Wine through Z:) for later runs. The Wine
 # prefix is made once under the work folder; the outputs are removed after the run, not
@@ -22,6 +23,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 make_package=$(readlink -f "$here/../../..")/shared/bench/make_package.py
 work=/tmp/kalvera-zip-bench-wine
 [[ -d /dev/shm ]] && work=/dev/shm/kalvera-zip-bench-wine
+# Benchmarks run side by side on a shared machine need prefixes (wineservers) of their own.
+work=${KALVERA_ZIP_BENCH_WORK:-$work}
 mkdir -p "$work"
 package=$work/pkg${small:+-small}.zip
 if [[ ! -f $package ]]; then

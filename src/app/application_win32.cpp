@@ -2,6 +2,8 @@
 
 #include "app/accounts_win32.h"
 #include "base/user_name.h"
+#include "transfer/message_pump_win32.h"
+#include "transfer/transfer_abandoned.h"
 
 std::wstring GetUserFromWindows() {
   wchar_t buffer[kUserNameBufferSize];
@@ -36,4 +38,16 @@ ScreenRect ApplicationWin32::WorkArea() {
   RECT area{};
   ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
   return {area.left, area.top, area.right, area.bottom};
+}
+
+void SleepClock::PauseAnswering(unsigned milliseconds) {
+  QueuePumpWin32 pump;  // a quit request it took up goes back to the main loop at the end
+  const ULONGLONG end = ::GetTickCount64() + milliseconds;
+  while (true) {
+    if (pump.HandlePending()) throw TransferAbandoned();
+    const ULONGLONG now = ::GetTickCount64();
+    if (now >= end) return;
+    ::MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(end - now), QS_ALLINPUT,
+                                  MWMO_INPUTAVAILABLE);
+  }
 }

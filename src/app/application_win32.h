@@ -34,4 +34,5 @@ class ApplicationWin32 : public Application {
 class SleepClock : public Clock {
  public:
   void Sleep(unsigned milliseconds) override { ::Sleep(milliseconds); }
+  void PauseAnswering(unsigned milliseconds) override;
 };

@@ -67,7 +67,9 @@ void Button6Click(Form1& form) {
     form.unzipper.UnZipFile(user_paths::PackageFile(user), user_paths::ExtractionFolder(user));
   }
   RequireSetupProgram(form);
-  form.clock.Sleep(1500);
+  // The window answers through this pause as it did through the extraction; closing it
+  // here ends the chain before the setup program starts.
+  form.clock.PauseAnswering(1500);
   StartSetupProgram(form);
 }
 

@@ -23,11 +23,14 @@ struct Globals {
   std::wstring pas_1c;
 };
 
-// Blocking pauses on the GUI thread: nothing repaints and no timer ticks meanwhile.
+// Pauses on the GUI thread: Sleep blocks (nothing repaints, no timer ticks meanwhile).
 class Clock {
  public:
   virtual ~Clock() = default;
   virtual void Sleep(unsigned milliseconds) = 0;
+  // A pause during which the window's messages are handled, so that it repaints and
+  // answers. Raises TransferAbandoned when a quit request is taken up meanwhile.
+  virtual void PauseAnswering(unsigned milliseconds) = 0;
 };
 
 // The application object's part in the logic: modal messages, the end of the run, and

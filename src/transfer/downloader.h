@@ -8,16 +8,17 @@ class Downloader {
  public:
   virtual ~Downloader() = default;
   // Stores the body of an HTTP GET of `fileURL` in the file `FileName` and moves
-  // `Progress` as the bytes arrive; the window's messages are handled after every block.
-  // Redirects are followed, at most 10. True once the whole body is on disk, and the bar
-  // then shows full. Raises Error when the transfer fails: no response, too many or
-  // unusable redirects, an HTTP status other than 2xx, an unusable Content-Length, a
-  // broken, short or stalled body, a file that cannot be created or written; the text
-  // names `fileURL` and says why. Nothing half-written is left at `FileName` then (a
-  // failure before the body leaves an older file untouched, one during it removes the
-  // file), and the bar's position is set to 3072, which the bar shows clamped to its
-  // range. A quit request taken up during the transfer ends it at the next block the same
-  // way, but raises TransferAbandoned (transfer/transfer_abandoned.h) instead of Error.
+  // `Progress` as the bytes arrive; the window's messages are handled after every read,
+  // which takes what has arrived. Redirects are followed, at most 10. True once the whole
+  // body is on disk, and the bar then shows full. Raises Error when the transfer fails:
+  // no response, too many or unusable redirects, an HTTP status other than 2xx, an
+  // unusable Content-Length, a broken, short or stalled body, one that brings fewer than
+  // 3072 bytes in 30 seconds, a file that cannot be created or written; the text names
+  // `fileURL` and says why. Nothing half-written is left at `FileName` then (a failure
+  // before the body leaves an older file untouched, one during it removes the file), and
+  // the bar's position is set to 3072, which the bar shows clamped to its range. A quit
+  // request taken up during the transfer ends it at the next read the same way, but
+  // raises TransferAbandoned (transfer/transfer_abandoned.h) instead of Error.
   virtual bool GetInetFile(const std::wstring& fileURL, const std::wstring& FileName,
                            ProgressBar& Progress) = 0;
 };

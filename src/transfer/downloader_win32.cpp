@@ -3,6 +3,7 @@
 #include "transfer/get_inet_file.h"
 #include "transfer/message_pump_win32.h"
 #include "transfer/output_files_win32.h"
+#include "transfer/tick_clock_win32.h"
 
 WinInetDownloader::WinInetDownloader(DWORD server_timeout_ms) : http_(server_timeout_ms) {}
 
@@ -10,5 +11,6 @@ bool WinInetDownloader::GetInetFile(const std::wstring& fileURL, const std::wstr
                                     ProgressBar& Progress) {
   WindowsOutputFiles files;
   QueuePumpWin32 pump;  // one per transfer: a quit request it took up goes back at the end
-  return ::GetInetFile(fileURL, FileName, Progress, TransferSystem{http_, files, pump});
+  TickClockWin32 clock;
+  return ::GetInetFile(fileURL, FileName, Progress, TransferSystem{http_, files, pump, clock});
 }

@@ -10,6 +10,7 @@
 #include "transfer/http_head.h"
 #include "transfer/transfer_abandoned.h"
 #include "transfer/transfer_texts.h"
+#include "transfer/trickle_watch.h"
 
 namespace {
 
@@ -88,16 +89,27 @@ void Transfer(const std::wstring& url, const std::wstring& path, ProgressBar& pr
   unsigned char buffer[BufferSize];
   std::uint64_t received = 0;
   std::uint32_t delivered = 0;
+  TrickleWatch trickle(system.clock.NowMs());
   do {
     if (!response->Read(buffer, BufferSize, delivered, reason)) {
       throw Error(CannotDownloadText(url, reason));
     }
     if (delivered != 0 && !file->Write(buffer, delivered)) throw Error(L"Stream write error");
+    const std::uint64_t before = received;
     received += delivered;
     if (length.bytes && received > *length.bytes) {
       throw Error(CannotDownloadText(url, OverlongReason(*length.bytes)));
     }
-    progress.StepBy(static_cast<int>(Hundreds(delivered)));
+    // Small reads must move the bar too: the hundreds of a 100-byte read round to 1, of a
+    // 50-byte one to 0, yet a hundred of either is 50 or 100 hundreds of the body.
+    progress.StepBy(static_cast<int>(Hundreds(received) - Hundreds(before)));
+    // The last read of a body may be short whatever the pace; a body that is whole is done.
+    const bool whole = length.bytes && received == *length.bytes;
+    if (delivered != 0 && !whole) {
+      if (const std::optional<std::uint64_t> came = trickle.TooFewAfter(system.clock.NowMs(), received)) {
+        throw Error(CannotDownloadText(url, TrickleReason(*came, TrickleWatch::kWindowMs / 1000)));
+      }
+    }
     // The window was closed: the user no longer wants the file, and an invisible process
     // must not go on for hours on a slow server.
     if (system.pump.HandlePending()) throw TransferAbandoned();

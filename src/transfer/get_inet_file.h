@@ -7,8 +7,10 @@
 #include "transfer/http_source.h"
 #include "transfer/message_pump.h"
 #include "transfer/output_file.h"
+#include "transfer/tick_clock.h"
 
-// Bytes asked for by each read: one bar step and one turn of the message pump per block.
+// The most asked for by each read, which takes what has arrived: one bar step and one
+// turn of the message pump per read.
 inline constexpr std::uint32_t BufferSize = 3072;
 
 // The bar's unit: a count of bytes in hundreds, rounded to the nearest, a tie going to
@@ -26,14 +28,17 @@ struct TransferSystem {
   HttpSource& http;
   OutputFiles& files;
   MessagePump& pump;
+  TickClock& clock;
 };
 
 // What Downloader::GetInetFile promises. Redirects (301, 302, 303, 307, 308) are followed
 // to http and https addresses, at most kMaxRedirects of them, but never from https to
 // anything else; every error names `fileURL`, the address asked for. The bar's range
-// becomes 0 to BarMaxOf the Content-Length, and each block steps it by the hundreds of
-// its bytes; without a Content-Length the range is left as it is. When the pump reports
-// a quit request, the transfer ends at that block: the partial file is removed and
-// TransferAbandoned raised.
+// becomes 0 to BarMaxOf the Content-Length, and after each read it stands at the
+// hundreds of all bytes received (it is stepped there from where it stood, so without a
+// Content-Length, whose range is left as it is, it moves on from the earlier position).
+// A body that brings fewer than TrickleWatch::kLeastBytes in its last 30 seconds is an
+// error saying how many came. When the pump reports a quit request, the transfer ends at
+// that read: the partial file is removed and TransferAbandoned raised.
 bool GetInetFile(const std::wstring& fileURL, const std::wstring& FileName,
                  ProgressBar& Progress, const TransferSystem& system);

@@ -69,6 +69,11 @@ std::wstring InsecureRedirectReason(const std::wstring& target) {
          L"\", which is not secure: the file could be read and replaced on the way";
 }
 
+std::wstring TrickleReason(std::uint64_t bytes, std::uint32_t seconds) {
+  return L"The server sent only " + std::to_wstring(bytes) + (bytes == 1 ? L" byte" : L" bytes") +
+         L" in the last " + std::to_wstring(seconds) + L" seconds";
+}
+
 std::wstring ConnectionFailureReason(std::uint32_t code, const std::wstring& system_message,
                                      std::uint32_t timeout_ms, std::uint64_t waited_ms) {
   const std::wstring stall = L"The server sent nothing for " + Seconds(timeout_ms);

@@ -18,6 +18,8 @@ std::wstring TooManyRedirectsReason(int limit);
 std::wstring RedirectWithoutLocationReason(unsigned status);
 std::wstring UnusableRedirectReason(const std::wstring& location);
 std::wstring InsecureRedirectReason(const std::wstring& target);
+// The server sent only <bytes> bytes in the last <seconds> seconds
+std::wstring TrickleReason(std::uint64_t bytes, std::uint32_t seconds);
 
 // Why a connection failed, from the system's code, its message for it, the bound on each
 // wait for the server and how long this wait lasted. A time-out says how long the server

@@ -2,11 +2,19 @@
 
 #include "transfer/archive_file_win32.h"
 #include "transfer/extraction_target_win32.h"
+#include "transfer/message_pump_win32.h"
+#include "transfer/paced_extraction.h"
+#include "transfer/tick_clock_win32.h"
 #include "transfer/zip_extractor.h"
 
 bool UnZipFile(const std::wstring& sourceFile, const std::wstring& destPath) {
   ArchiveFileWin32 archive(sourceFile);
   ExtractionTargetWin32 target;
-  ExtractZip(archive, destPath, target);
+  QueuePumpWin32 pump;  // one per extraction: a quit request it took up goes back at the end
+  TickClockWin32 clock;
+  PumpCadence cadence(pump, clock);
+  PacedArchive paced_archive(archive, cadence);
+  PacedTarget paced_target(target, cadence);
+  ExtractZip(paced_archive, destPath, paced_target);
   return true;
 }

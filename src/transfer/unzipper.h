@@ -8,6 +8,9 @@ class Unzipper {
   // Unpacks every entry of the ZIP archive `sourceFile` below the folder `destPath`. True
   // once every entry is on disk; raises Error at the first failure (the texts are listed
   // with ExtractZip, and "Cannot open file "<full path>". <reason>" for the archive
-  // itself). The archive is closed on every path.
+  // itself). The archive is closed on every path. The window's messages are handled
+  // every 100 ms or so, between blocks read or written; a quit request taken up there ends
+  // the extraction at once: the file being written is removed and TransferAbandoned
+  // (transfer/transfer_abandoned.h) raised instead of Error.
   virtual bool UnZipFile(const std::wstring& sourceFile, const std::wstring& destPath) = 0;
 };

@@ -13,6 +13,7 @@ const WinInetFunctions& WinInet() {
     library.Bind(f.HttpOpenRequestW, "HttpOpenRequestW");
     library.Bind(f.HttpSendRequestW, "HttpSendRequestW");
     library.Bind(f.HttpQueryInfoW, "HttpQueryInfoW");
+    library.Bind(f.InternetQueryDataAvailable, "InternetQueryDataAvailable");
     library.Bind(f.InternetReadFile, "InternetReadFile");
     library.Bind(f.InternetCloseHandle, "InternetCloseHandle");
     return f;

@@ -15,6 +15,7 @@ struct WinInetFunctions {
   decltype(&::HttpOpenRequestW) HttpOpenRequestW;
   decltype(&::HttpSendRequestW) HttpSendRequestW;
   decltype(&::HttpQueryInfoW) HttpQueryInfoW;
+  decltype(&::InternetQueryDataAvailable) InternetQueryDataAvailable;
   decltype(&::InternetReadFile) InternetReadFile;
   decltype(&::InternetCloseHandle) InternetCloseHandle;
 };

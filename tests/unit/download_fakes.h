@@ -11,6 +11,23 @@
 #include <vector>
 
 #include "transfer/get_inet_file.h"
+#include "transfer/tick_clock.h"
+
+// Moves only when told to, or by `per_look` at every reading (work that takes time).
+class FakeTickClock : public TickClock {
+ public:
+  std::uint64_t now_ms = 0;
+  std::uint64_t per_look = 0;
+  std::uint64_t NowMs() override { return now_ms += per_look; }
+};
+
+// From `from` bytes into the body on, each read delivers at most `piece` bytes and takes
+// `read_ms` on the rig's clock.
+struct Pace {
+  size_t from;
+  std::uint32_t piece;
+  std::uint64_t read_ms;
+};
 
 // One response, played back. The body comes in pieces of the size asked for, or of
 // `piece` bytes when that is smaller (a chunked server hands out less at a time).
@@ -27,6 +44,8 @@ struct ScriptedResponse {
   // The read that would deliver bytes past this offset fails instead.
   std::optional<size_t> fails_at;
   std::wstring read_failure;
+  std::vector<Pace> paces;  // in order of `from`; none: no time passes. The empty read at
+                            // the end takes its time too.
 };
 
 class ScriptedHttp : public HttpSource {
@@ -37,6 +56,7 @@ class ScriptedHttp : public HttpSource {
   std::vector<std::wstring> requested;
   std::vector<std::uint32_t> read_sizes;
   int open_responses = 0;
+  FakeTickClock* clock = nullptr;  // moved by paced reads
 
   std::unique_ptr<HttpResponse> Get(const std::wstring& url, std::wstring& reason) override {
     requested.push_back(url);
@@ -68,7 +88,15 @@ class ScriptedHttp : public HttpSource {
       const ScriptedResponse& r = script_;
       http_.read_sizes.push_back(size);
       delivered = 0;
-      const size_t n = std::min<size_t>({size, r.piece, r.body.size() - offset_});
+      std::uint32_t piece = r.piece;
+      std::uint64_t read_ms = 0;
+      for (const Pace& pace : r.paces) {
+        if (pace.from > offset_) break;
+        piece = pace.piece;
+        read_ms = pace.read_ms;
+      }
+      if (http_.clock) http_.clock->now_ms += read_ms;
+      const size_t n = std::min<size_t>({size, piece, r.body.size() - offset_});
       if (r.fails_at && offset_ + std::max<size_t>(n, 1) > *r.fails_at) {
         reason = r.read_failure;
         return false;
@@ -193,7 +221,10 @@ struct TransferRig {
   MemoryFiles files;
   CountingPump pump;
   ClampingBar bar;
-  TransferSystem system{http, files, pump};
+  FakeTickClock clock;
+  TransferSystem system{http, files, pump, clock};
+
+  TransferRig() { http.clock = &clock; }
 
   bool Run(const std::wstring& url = L"http://127.0.0.1:47831/resources/database.cf",
            const std::wstring& path = L"C:\\Users\\tester\\Documents\\Kalvera1C\\database.cf") {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -25,21 +26,85 @@ std::wstring RaisedText(TransferRig& rig, const std::wstring& url = kUrl) {
 
 }  // namespace
 
-TEST(GetInetFile, StoresTheBodyExactlyAndStepsTheBarByTheHundredsOfEachBlock) {
+TEST(GetInetFile, StoresTheBodyExactlyAndPutsTheBarAtTheHundredsReceivedAfterEachRead) {
+  struct Case {
+    const char* what;
+    std::uint32_t piece;
+    std::uint32_t length;
+    std::vector<int> positions;  // after each read, the empty last one included
+  } cases[] = {
+      // Reads of 50 bytes round to 0 hundreds each, yet four of them are 2 hundreds.
+      {"50-byte reads", 50, 300, {0, 1, 2, 2, 2, 3, 3}},
+      {"100-byte reads", 100, 300, {1, 2, 3, 3}},
+      {"51-byte reads", 51, 153, {1, 1, 2, 2}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TransferRig rig;
+    rig.http.next.content_length = c.length;
+    rig.http.next.body = PatternBody(c.length);
+    rig.http.next.piece = c.piece;
+
+    EXPECT_TRUE(rig.Run(kUrl, kPath));
+
+    EXPECT_EQ(rig.files.files[kPath], rig.http.next.body);
+    EXPECT_EQ(rig.bar.positions_after_step, c.positions);
+  }
+
+  // Full blocks: 3072 bytes are 30.72 hundreds, so the bar stands at 31, 61, 92, ...
   TransferRig rig;
   rig.http.next.content_length = 1000000;
   rig.http.next.body = PatternBody(1000000);
-
   EXPECT_TRUE(rig.Run(kUrl, kPath));
-
   EXPECT_EQ(rig.files.files[kPath], rig.http.next.body);
   EXPECT_EQ(rig.bar.maxima, std::vector<int>{10000});
-  // 325 full blocks step 31 each, the last 1,600 bytes 16, the empty read 0.
-  std::vector<int> expected_steps(325, 31);
-  expected_steps.push_back(16);
-  expected_steps.push_back(0);
-  EXPECT_EQ(rig.bar.steps, expected_steps);
+  ASSERT_EQ(rig.bar.positions_after_step.size(), 327u) << "325 full blocks, 1,600 bytes, the empty read";
+  for (size_t i = 0; i < 325; ++i) {
+    // No multiple of 3072 ends in 50, so rounding half up is the rule's rounding here.
+    ASSERT_EQ(rig.bar.positions_after_step[i], static_cast<int>((3072 * (i + 1) + 50) / 100)) << i;
+  }
+  EXPECT_EQ(rig.bar.positions_after_step[325], 10000);
   EXPECT_EQ(rig.bar.position, 10000) << "a finished download shows a full bar";
+}
+
+// A server that sends a little now and then never trips the wait for data, and must
+// still not hold the window for hours.
+TEST(GetInetFile, EndsABodyThatBringsFewerThan3072BytesInTheLast30Seconds) {
+  struct Case {
+    const char* what;
+    std::vector<Pace> paces;
+    std::size_t length;
+    std::optional<std::uint64_t> bytes_in_window;  // none: the body arrives whole
+    std::uint64_t ended_at_ms;
+  } cases[] = {
+      {"102 bytes a second", {{0, 102, 1000}}, 20000, 3060, 30000},
+      // Its last read brings 18 bytes: the body is whole then, and that is no trickle.
+      {"103 bytes a second", {{0, 103, 1000}}, 20000, std::nullopt, 196000},
+      {"3,071 bytes every 30 seconds", {{0, 3071, 30000}}, 20000, 3071, 30000},
+      {"3,072 bytes every 30 seconds", {{0, 3072, 30000}}, 20000, std::nullopt, 240000},
+      // 300,000 bytes in the first 0.1 s do not make up for the trickle that follows.
+      {"fast, then a byte a second", {{0, 3000, 1}, {300000, 1, 1000}}, 400000, 30, 30100},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TransferRig rig;
+    rig.files.files[kPath] = "older";
+    rig.http.next.content_length = c.length;
+    rig.http.next.body = PatternBody(c.length);
+    rig.http.next.paces = c.paces;
+
+    if (c.bytes_in_window) {
+      EXPECT_EQ(RaisedText(rig), L"Cannot download \"" + kUrl + L"\". The server sent only " +
+                                     std::to_wstring(*c.bytes_in_window) + L" bytes in the last 30 seconds");
+      EXPECT_FALSE(rig.files.Exists(kPath)) << "the partial file is removed";
+      EXPECT_EQ(rig.files.open_files, 0);
+      EXPECT_EQ(rig.http.open_responses, 0);
+    } else {
+      EXPECT_TRUE(rig.Run(kUrl, kPath));
+      EXPECT_EQ(rig.files.files[kPath], rig.http.next.body);
+    }
+    EXPECT_EQ(rig.clock.now_ms, c.ended_at_ms);
+  }
 }
 
 TEST(GetInetFile, ReadsInBlocksOf3072AndTurnsThePumpOncePerRead) {

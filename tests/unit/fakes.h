@@ -129,6 +129,12 @@ class FakeClock : public Clock {
     sleeps.push_back(ms);
     if (events_) events_->push_back(L"sleep " + std::to_wstring(ms));
   }
+  // Told apart from a blocking sleep in the log: only the window's own pauses answer.
+  void PauseAnswering(unsigned ms) override {
+    now_ms += ms;
+    sleeps.push_back(ms);
+    if (events_) events_->push_back(L"pause " + std::to_wstring(ms));
+  }
 
  private:
   std::vector<std::wstring>* events_;

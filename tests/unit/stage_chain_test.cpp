@@ -161,7 +161,7 @@ TEST_F(StageTable, FullInstallationInstallsThePlatformThenCreatesTheBase) {
       {"click: package download, extraction, setup program",
        [](Chain& c) { Button6Click(c.f.form); },
        {L"mkdir " + kDownloads, L"/install/download/Setup1C.zip " + kDownloads + L"\\update_pack.zip from 0",
-        L"unzip " + kDownloads + L"\\update_pack.zip " + kDownloads + L"\\", L"sleep 1500",
+        L"unzip " + kDownloads + L"\\update_pack.zip " + kDownloads + L"\\", L"pause 1500",
         L"delete " + kDownloads + L"\\update_pack.zip",
         L"shell /C \"\"" + kDownloads + L"\\KalveraSetup1c.exe\"\""},
        {T::expectation_start_setup}, L"Ожидание установки 1С..."},

@@ -291,6 +291,30 @@ TEST_F(GetInetFileTest, SaysTheServerSentNothingWhenTheBodyStalls) {
   EXPECT_FALSE(FileExists(OutputPath(L"stalled.bin")));
 }
 
+TEST_F(GetInetFileTest, EndsABodyThatTricklesWithinAbout40SecondsWhileTheWindowLives) {
+  // 100 bytes every 1.5 s: never 30 s without data, so WinINet never gives up, but 2,000
+  // bytes in 30 s. Reading whole 3,072-byte blocks it would take 13 minutes.
+  ServeFile(L"/files/trickle.bin", PatternBytes(200000, 15));
+  const std::wstring url = HttpUrl(L"/__trickle/1500/files/trickle.bin");
+  window.StartTicking(100);
+  const DWORD start = ::GetTickCount();
+
+  const std::wstring text = FailureOf(url, OutputPath(L"trickle.bin"));
+
+  const DWORD took = ::GetTickCount() - start;
+  EXPECT_GE(took, 30000u);
+  EXPECT_LT(took, 40000u);
+  const std::wstring head = L"Cannot download \"" + url + L"\". The server sent only ";
+  ASSERT_EQ(text.substr(0, head.size()), head) << ToUtf8(text);
+  const int bytes = std::stoi(text.substr(head.size()));
+  EXPECT_GE(bytes, 1800);
+  EXPECT_LE(bytes, 2200);
+  EXPECT_EQ(text.substr(text.find(L" bytes")), L" bytes in the last 30 seconds");
+  // A tick waits for the pump, which turns once per read: one read per piece as it came.
+  EXPECT_GE(window.ticks, 15);
+  EXPECT_FALSE(FileExists(OutputPath(L"trickle.bin")));
+}
+
 TEST_F(GetInetFileTest, ReportsAFileThatCannotBeCreated) {
   ServeFile(L"/files/small.bin", PatternBytes(20000, 11));
   const std::wstring missing_folder = OutputPath(L"no such folder\\small.bin");

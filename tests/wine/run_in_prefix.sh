@@ -10,14 +10,15 @@
 # GetUserNameW reports (the prefix and its profile folder stay the template's "tester");
 # KALVERA_MARKER_DLL and KALVERA_MARKER_EXE, the planted library and program;
 # KALVERA_HTTP_FIXED_PORTS: ports on 127.0.0.1 where more servers serve the same root, for
-# the utility, whose server addresses are fixed at build time; KALVERA_PACKAGE_ZIP.
+# the utility, whose server addresses are fixed at build time; KALVERA_PACKAGE_ZIP and
+# KALVERA_LARGE_PACKAGE_ZIP.
 # KALVERA_HTTPS_FIXED_PORTS: the same over HTTPS, for a utility built for HTTPS servers;
 # they then need KALVERA_TLS_DIR (make_test_certificates.sh) and present
 # KALVERA_TLS_SERVES (server, other_name or untrusted; default server), or with
 # KALVERA_TLS_REDIRECT_TO_HTTP=1 send every request to the plain server below.
 # The test program sees (Windows paths): KALVERA_APP, KALVERA_STANDIN, KALVERA_HTTP_ROOT,
-# KALVERA_TEST_TMP, KALVERA_PACKAGE, KALVERA_MARKER_LIBRARY, KALVERA_MARKER_PROGRAM and
-# KALVERA_HTTP_PORT.
+# KALVERA_TEST_TMP, KALVERA_PACKAGE, KALVERA_LARGE_PACKAGE, KALVERA_MARKER_LIBRARY,
+# KALVERA_MARKER_PROGRAM and KALVERA_HTTP_PORT.
 set -euo pipefail
 
 [ $# -ge 2 ] || { echo "usage: $0 <state-dir> <test-exe> [args...]" >&2; exit 2; }
@@ -135,6 +136,10 @@ if [ -n "${KALVERA_MARKER_DLL:-}" ]; then
   export KALVERA_MARKER_LIBRARY KALVERA_MARKER_PROGRAM
   KALVERA_MARKER_LIBRARY=$(windows_path "$KALVERA_MARKER_DLL")
   KALVERA_MARKER_PROGRAM=$(windows_path "$KALVERA_MARKER_EXE")
+fi
+if [ -n "${KALVERA_LARGE_PACKAGE_ZIP:-}" ]; then
+  export KALVERA_LARGE_PACKAGE
+  KALVERA_LARGE_PACKAGE=$(windows_path "$KALVERA_LARGE_PACKAGE_ZIP")
 fi
 if [ -n "${KALVERA_STANDIN_EXE:-}" ]; then
   export KALVERA_STANDIN

@@ -1,8 +1,12 @@
 // The full installation with the real executable: the package is downloaded, unpacked and
-// its setup program run; the chain then goes on under the message it leaves open. And
-// its stop on a package that cannot give the setup program.
+// its setup program run; the chain then goes on under the message it leaves open. Its
+// stop on a package that cannot give the setup program, and the window's life while a
+// large package unpacks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <optional>
 #include <thread>
 
 #include "scenario_fixture.h"
@@ -10,6 +14,62 @@
 using namespace harness;
 using namespace scenario;
 using namespace std::chrono_literals;
+
+namespace {
+
+constexpr wchar_t kUnpacking[] = L"Распаковка файлов 1\u0441...";
+
+bool WaitForStatus(HWND main, const std::wstring& status, std::chrono::milliseconds timeout) {
+  HWND status_bar = FindControl(main, control_id::StatusBar1);
+  return WaitUntil([&] { return StatusText(status_bar) == status; }, timeout);
+}
+
+struct Answers {
+  std::chrono::milliseconds longest_wait{0};  // for the status or an empty message
+  int count = 0;
+  std::wstring last_status;
+};
+
+// Asks the window for its status text and sends it an empty message, again and again,
+// while `going_on` holds for the status, for at most `at_most`. Either is answered only
+// when the utility's thread handles its messages.
+Answers AskWhile(HWND main, const std::function<bool(const std::wstring&)>& going_on,
+                 std::chrono::milliseconds at_most) {
+  using clock = std::chrono::steady_clock;
+  HWND status_bar = FindControl(main, control_id::StatusBar1);
+  Answers answers;
+  const auto end = clock::now() + at_most;
+  while (clock::now() < end) {
+    const auto asked = clock::now();
+    answers.last_status = StatusText(status_bar);
+    DWORD_PTR result = 0;
+    const bool answered = ::SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result) != 0;
+    answers.longest_wait = std::max(answers.longest_wait,
+                                    std::chrono::duration_cast<std::chrono::milliseconds>(clock::now() - asked));
+    if (!answered || !going_on(answers.last_status)) break;
+    ++answers.count;
+    std::this_thread::sleep_for(50ms);
+  }
+  return answers;
+}
+
+void EndProcessesNamed(const std::wstring& name) {
+  for (DWORD pid : ProcessIdsNamed(name)) {
+    if (HANDLE process = ::OpenProcess(PROCESS_TERMINATE, FALSE, pid)) {
+      ::TerminateProcess(process, 1);
+      ::CloseHandle(process);
+    }
+  }
+  WaitForNoProcessNamed(name, 10s);
+}
+
+std::string LargePackage() {
+  const std::string package = ReadFileBytes(RequiredVariable(L"KALVERA_LARGE_PACKAGE"));
+  if (package.size() < 100000000u) throw std::runtime_error("the large package is under 100 MB");
+  return package;
+}
+
+}  // namespace
 
 TEST(FullInstallation, InstallsThePlatformAndTheBaseUnderTheOpenMessage) {
   const std::string package = TestPackage();
@@ -88,4 +148,51 @@ TEST(FullInstallation, APackageWithoutAWholeSetupProgramIsReportedAndNothingStar
     PostClose(main);
     EXPECT_EQ(app.WaitForExit(20s), 0u);
   }
+}
+
+// 8,400 files of a 106 MB package: under Wine each file created costs a good part of a
+// millisecond, so the extraction lasts seconds, as a real package's does on Windows.
+TEST(FullInstallation, ClosingTheWindowMidExtractionEndsTheProgramAndStartsNoSetup) {
+  ServePackage(LargePackage());
+  ::DeleteFileW((DownloadFolder() + L"\\KalveraSetup1c.exe").c_str());
+  ASSERT_TRUE(WaitForNoProcessNamed(L"KalveraSetup1c.exe", 10s));
+  auto [app, main] = StartAndClick(control_id::Button6);
+  ASSERT_TRUE(WaitForStatus(main, kUnpacking, 120s));
+
+  // The status shows only once the extraction has let the window handle its messages.
+  const Answers answers = AskWhile(main, [](const std::wstring& status) { return status == kUnpacking; }, 500ms);
+  ASSERT_EQ(answers.last_status, kUnpacking) << "the extraction ended before the window was closed";
+  EXPECT_LT(answers.longest_wait, 1000ms);
+  PostClose(main);
+
+  const std::optional<DWORD> exit_code = app.WaitForExit(15s);
+  ASSERT_TRUE(exit_code.has_value()) << "the program did not end";
+  EXPECT_EQ(*exit_code, 0u);
+  EXPECT_TRUE(ProcessIdsNamed(L"KalveraSetup1c.exe").empty());
+  EXPECT_FALSE(FileExists(DownloadFolder() + L"\\KalveraSetup1c.exe")) << "the extraction went on";
+}
+
+TEST(FullInstallation, TheWindowAnswersWithinASecondAllThroughALargeExtraction) {
+  ServePackage(LargePackage());
+  auto [app, main] = StartAndClick(control_id::Button6);
+
+  // From the download on, so that a silence from the moment the status changes to the
+  // extraction counts too; until the pause after it is over and the setup is awaited.
+  using clock = std::chrono::steady_clock;
+  std::optional<clock::time_point> unpacking_from;
+  const Answers answers = AskWhile(main, [&](const std::wstring& status) {
+    if (status == kUnpacking && !unpacking_from) unpacking_from = clock::now();
+    return status == kUnpacking || status == L"Загрузка 1\u0441...";
+  }, 150s);
+
+  if (const auto box = FindMessageBox(app.pid())) ADD_FAILURE() << "an error report: " << ToUtf8(box->text);
+  // The harness reads the text's length, then the text: a read across the change may
+  // miss the last character.
+  EXPECT_EQ(answers.last_status.substr(0, 21), L"Ожидание установки 1\u0421");
+  EXPECT_LT(answers.longest_wait, 1000ms);
+  ASSERT_TRUE(unpacking_from.has_value());
+  const auto unpacking = std::chrono::duration_cast<std::chrono::milliseconds>(clock::now() - *unpacking_from);
+  EXPECT_GT(unpacking, 2000ms) << "the extraction was too short to tell";
+  app.Terminate();
+  EndProcessesNamed(L"KalveraSetup1c.exe");
 }
