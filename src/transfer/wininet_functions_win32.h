@@ -1,6 +1,6 @@
 #pragma once
 // WinINet as the download uses it, loaded from the system folder at the first use
-// (app/system_library_win32.h): Windows would take a wininet.dll saved beside the
+// (base/system_library_win32.h): Windows would take a wininet.dll saved beside the
 // utility were it imported, since it is not one of the KnownDLLs on every Windows.
 #include <windows.h>
 #include <wininet.h>

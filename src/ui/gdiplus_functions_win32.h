@@ -1,6 +1,6 @@
 #pragma once
 // GDI+ as the pictures use it, loaded from the system folder at the first use
-// (app/system_library_win32.h): Windows 7 would take a gdiplus.dll saved beside the
+// (base/system_library_win32.h): Windows 7 would take a gdiplus.dll saved beside the
 // utility were it imported, since there it is not one of the KnownDLLs.
 #include <windows.h>
 

@@ -12,7 +12,7 @@
 #    COMBASE, RPCRT4, SHCORE (not on Windows 7); VERSION was never one;
 #  - COMCTL32, which the manifest binds side by side to the common controls 6 in WinSxS.
 # Every other library is loaded at run time from the system folder
-# (src/app/system_library_win32.h).
+# (src/base/system_library_win32.h).
 set -euo pipefail
 exe=$1
 headers=$(x86_64-w64-mingw32-objdump -p "$exe")
