@@ -148,23 +148,19 @@ class MemoryFiles : public OutputFiles {
     File(MemoryFiles& owner, std::wstring path) : owner_(owner), path_(std::move(path)) {
       ++owner_.open_files;
     }
-    ~File() override { Close(); }
-    bool Write(const unsigned char* data, std::uint32_t size) override {
-      owner_.write_sizes.push_back(size);
+    ~File() override { --owner_.open_files; }
+    bool Write(const unsigned char* data, std::size_t size) override {
+      owner_.write_sizes.push_back(static_cast<std::uint32_t>(size));
       std::string& content = owner_.files[path_];
       if (owner_.disk_space && content.size() + size > *owner_.disk_space) return false;
       content.append(reinterpret_cast<const char*>(data), size);
       return true;
     }
-    void Close() override {
-      if (open_) --owner_.open_files;
-      open_ = false;
-    }
+    void Finish(const std::optional<LocalDateTime>&, std::optional<std::uint32_t>) override {}
 
    private:
     MemoryFiles& owner_;
     std::wstring path_;
-    bool open_ = true;
   };
 };
 

@@ -72,7 +72,7 @@ class MemoryTarget : public ExtractionTarget {
     }
     folders.insert(folder);
   }
-  std::unique_ptr<ExtractedFile> Create(const std::wstring& path, std::wstring& reason) override {
+  std::unique_ptr<OutputFile> Create(const std::wstring& path, std::wstring& reason) override {
     const std::wstring folder = FolderOf(path);
     if (!folder.empty() && !folders.count(FullPath(folder))) {
       reason = L"The system cannot find the path specified";  // as SystemMessage gives it
@@ -95,7 +95,7 @@ class MemoryTarget : public ExtractionTarget {
   }
 
  private:
-  class File : public ExtractedFile {
+  class File : public OutputFile {
    public:
     File(MemoryTarget& target, FakeFile& file) : target_(target), file_(file) {}
     ~File() override { target_.log.push_back(L"close"); }
