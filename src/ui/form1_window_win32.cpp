@@ -28,23 +28,8 @@ std::wstring WindowText(HWND hwnd) {
 
 Form1Window::Form1Window(HINSTANCE instance, std::wstring title)
     : instance_(instance), title_(std::move(title)), banner_(instance, L"BANNER") {
-  WNDCLASSEXW wc{};
-  wc.hInstance = instance;
-  wc.hIcon = ::LoadIconW(instance, L"MAINICON");
-  wc.hIconSm = wc.hIcon;
-  wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kMainWindowClass;
-  RegisterClassOnce(wc);
-  RECT frame{0, 0, kForm1ClientWidth, kForm1ClientHeight};
-  ::AdjustWindowRectEx(&frame, kFormStyle, FALSE, 0);
-  window_.reset(::CreateWindowExW(0, kMainWindowClass, kMainWindowCaption, kFormStyle, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr,
-                                  nullptr, instance, CreateParam()));
-  if (!window_) {
-    const DWORD code = ::GetLastError();
-    throw Error(L"Cannot create the main window. " + SystemMessage(code));
-  }
+  window_.reset(CreateForm(instance, kMainWindowClass, kMainWindowCaption, kFormStyle, kForm1ClientWidth,
+                           kForm1ClientHeight, nullptr, L"the main window"));
   ::SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(controls_.WindowFont()), FALSE);
   // From here a failure destroys the window through window_, unbound first: the error
   // report's message loop can then never call into this half-made object.

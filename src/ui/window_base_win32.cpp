@@ -1,5 +1,7 @@
 #include "ui/window_base_win32.h"
 
+#include "base/error.h"
+#include "base/system_message_win32.h"
 #include "ui/error_report_win32.h"
 #include "ui/window_handles_win32.h"
 
@@ -8,6 +10,28 @@ const wchar_t* WindowBase::RegisterClassOnce(WNDCLASSEXW window_class) {
   window_class.lpfnWndProc = WindowProc;
   RegisterWindowClass(window_class);
   return window_class.lpszClassName;
+}
+
+HWND WindowBase::CreateForm(HINSTANCE instance, const wchar_t* class_name, const wchar_t* caption, DWORD style,
+                            int client_width, int client_height, HWND owner, const std::wstring& what) {
+  WNDCLASSEXW wc{};
+  wc.hInstance = instance;
+  wc.hIcon = ::LoadIconW(instance, L"MAINICON");
+  wc.hIconSm = wc.hIcon;
+  wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = class_name;
+  RegisterClassOnce(wc);
+  RECT frame{0, 0, client_width, client_height};
+  ::AdjustWindowRectEx(&frame, style, FALSE, 0);
+  HWND window = ::CreateWindowExW(0, class_name, caption, style, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  frame.right - frame.left, frame.bottom - frame.top, owner, nullptr, instance,
+                                  CreateParam());
+  if (!window) {
+    const DWORD code = ::GetLastError();
+    throw Error(L"Cannot create " + what + L". " + SystemMessage(code));
+  }
+  return window;
 }
 
 std::wstring WindowBase::ReportTitle(HWND top_level) const {

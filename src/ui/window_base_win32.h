@@ -24,6 +24,13 @@ class WindowBase {
   // parameter from WM_NCCREATE to WM_NCDESTROY; one created without an object gets the
   // system's default handling. Raises Error when the system refuses the class.
   static const wchar_t* RegisterClassOnce(WNDCLASSEXW window_class);
+  // A form of ours: registers `class_name` (the executable's icon, the arrow, the
+  // button-face background) and creates a window of it with `caption`, a client area of
+  // `client_width` x `client_height` at the system's default place, owned by `owner`
+  // (may be null) and bound to this object. Raises Error "Cannot create <what>. <reason>";
+  // the caller owns the window it returns.
+  HWND CreateForm(HINSTANCE instance, const wchar_t* class_name, const wchar_t* caption, DWORD style,
+                  int client_width, int client_height, HWND owner, const std::wstring& what);
 
   // One message of the bound window. Whatever it throws ends that message: the default
   // error report shows it, owned by the top-level window, and the program goes on.
