@@ -9,8 +9,22 @@ jobs=${JOBS:-2}
 
 bash tools/install-deps.sh
 
-cmake -S . -B build/win -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALVERA_BENCH=OFF >/dev/null
+# Quiet, but for why the scenario parts are left out; everything when it fails.
+log=$(cmake -S . -B build/win -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALVERA_BENCH=OFF 2>&1) || { printf '%s\n' "$log" >&2; exit 1; }
+printf '%s\n' "$log" | grep -E 'skipped|left out' || true
+# The utility fetches from the servers built into it: 127.0.0.1 and the port configured.
+port=$(sed -n 's/^KALVERA_CONFIG_SERVER:STRING=127\.0\.0\.1:\([0-9]*\)$/\1/p' build/win/CMakeCache.txt)
+package_port=$(sed -n 's/^KALVERA_PACKAGE_SERVER:STRING=127\.0\.0\.1:\([0-9]*\)$/\1/p' build/win/CMakeCache.txt)
+# Said at once, before the build and Wine: a taken port would otherwise show only as a failed run.
+for fixed in $(printf '%s\n' "$port" "$package_port" | sort -u); do
+  if python3 -c 'import socket, sys; s = socket.socket(); s.bind(("127.0.0.1", int(sys.argv[1])))' "$fixed" 2>/dev/null; then
+    continue
+  fi
+  echo "port $fixed on 127.0.0.1 is taken: free it, or configure build/win with" \
+    "-DKALVERA_CONFIG_SERVER=127.0.0.1:<port> -DKALVERA_PACKAGE_SERVER=127.0.0.1:<port>" >&2
+  exit 2
+done
 cmake --build build/win -j"$jobs" --target KalveraBase fake_platform test_package demo_driver
 
 demo=$root/build/demo
@@ -50,9 +64,6 @@ take_requested_shots() {
 export KALVERA_APP_EXE=$root/build/win/KalveraBase.exe
 export KALVERA_STANDIN_EXE=$root/build/win/tests/tools/1cv8.exe
 export KALVERA_PACKAGE_ZIP=$root/build/win/tests/tools/Setup1C.zip
-# The utility fetches from the servers built into it: 127.0.0.1 and the port configured.
-port=$(sed -n 's/^KALVERA_CONFIG_SERVER:STRING=127\.0\.0\.1:\([0-9]*\)$/\1/p' build/win/CMakeCache.txt)
-package_port=$(sed -n 's/^KALVERA_PACKAGE_SERVER:STRING=127\.0\.0\.1:\([0-9]*\)$/\1/p' build/win/CMakeCache.txt)
 export KALVERA_HTTP_FIXED_PORTS
 KALVERA_HTTP_FIXED_PORTS=$(printf '%s\n' "$port" "$package_port" | sort -u | tr '\n' ' ')
 export KALVERA_SHOT_DIR

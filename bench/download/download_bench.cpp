@@ -24,6 +24,7 @@
 #include "transfer/get_inet_file.h"
 #include "transfer/message_pump_win32.h"
 #include "transfer/output_files_win32.h"
+#include "transfer/wininet_functions_win32.h"
 #include "ui/progress_bar_win32.h"
 
 namespace {
@@ -107,7 +108,7 @@ std::uint64_t ReferenceLoop(const std::wstring& url, const std::wstring& path) {
     total += delivered;
     pump.HandlePending();
   } while (delivered != 0);
-  file->Close();
+  file.reset();
   return total;
 }
 

@@ -66,7 +66,7 @@ std::size_t PosixArchive::Read(unsigned char* buffer, std::size_t count) {
 
 namespace {
 
-class PosixFile : public ExtractedFile {
+class PosixFile : public OutputFile {
  public:
   explicit PosixFile(int fd) : fd_(fd) {}
   ~PosixFile() override { ::close(fd_); }
@@ -127,7 +127,7 @@ void PosixTarget::MakeFolders(const std::wstring& folder) {
   ::mkdir(path.c_str(), 0755);
 }
 
-std::unique_ptr<ExtractedFile> PosixTarget::Create(const std::wstring& path, std::wstring& reason) {
+std::unique_ptr<OutputFile> PosixTarget::Create(const std::wstring& path, std::wstring& reason) {
   const int fd = ::open(NarrowPath(path).c_str(), O_RDWR | O_CREAT | O_TRUNC, 0644);
   if (fd < 0) {
     reason = WidePath(std::strerror(errno));

@@ -28,7 +28,7 @@ class PosixTarget : public ExtractionTarget {
  public:
   std::wstring FullPath(const std::wstring& path) override;
   void MakeFolders(const std::wstring& folder) override;
-  std::unique_ptr<ExtractedFile> Create(const std::wstring& path, std::wstring& reason) override;
+  std::unique_ptr<OutputFile> Create(const std::wstring& path, std::wstring& reason) override;
   void Remove(const std::wstring& path) override;
 };
 

@@ -35,10 +35,7 @@ class CreatedFile {
     files_.Remove(path_);
   }
   OutputFile* operator->() const { return file_.get(); }
-  void CloseAndKeep() {
-    file_->Close();
-    file_.reset();
-  }
+  void CloseAndKeep() { file_.reset(); }
 
  private:
   OutputFiles& files_;

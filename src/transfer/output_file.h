@@ -1,16 +1,29 @@
 #pragma once
-// The local file a download is written into.
+// A file being written, by the download and by the extraction alike: created, written,
+// finished with its time and attributes, and removed when it must not stay behind.
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "transfer/dos_date_time.h"
+
+// One file being written; closed when it is destroyed, on every path.
 class OutputFile {
  public:
-  // Closes the file if it is still open.
   virtual ~OutputFile() = default;
   // Appends the bytes whole; false when they could not all be written (disk full).
-  virtual bool Write(const unsigned char* data, std::uint32_t size) = 0;
-  virtual void Close() = 0;
+  virtual bool Write(const unsigned char* data, std::size_t size) = 0;
+  // Once the data is written, and only then: sets the creation and last-write times to a
+  // local wall-clock time, turned into UTC by the time zone's rule for that date, and the
+  // MS-DOS attributes (read-only 0x01, hidden 0x02, system 0x04, archive 0x20; no bit
+  // set means normal), each only when given. One step through the file being written:
+  // setting attributes by name costs several round trips to the server under Wine, for
+  // every file of a package of thousands. What cannot be set is left as it is, without
+  // a word.
+  virtual void Finish(const std::optional<LocalDateTime>& time,
+                      std::optional<std::uint32_t> attributes) = 0;
 };
 
 class OutputFiles {

@@ -1,5 +1,9 @@
 #include "transfer/output_files_win32.h"
 
+#include <windows.h>
+
+#include <algorithm>
+#include <optional>
 #include <utility>
 
 #include "base/unique_handle_win32.h"
@@ -7,14 +11,61 @@
 
 namespace {
 
+std::optional<FILETIME> UtcStamp(const LocalDateTime& time) {
+  SYSTEMTIME local{};
+  local.wYear = static_cast<WORD>(time.year);
+  local.wMonth = static_cast<WORD>(time.month);
+  local.wDay = static_cast<WORD>(time.day);
+  local.wHour = static_cast<WORD>(time.hour);
+  local.wMinute = static_cast<WORD>(time.minute);
+  local.wSecond = static_cast<WORD>(time.second);
+  SYSTEMTIME utc{};
+  FILETIME stamp{};
+  // The zone's rule for that date, so a summer date in winter still gets summer time.
+  if (!::TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc)) return std::nullopt;
+  if (!::SystemTimeToFileTime(&utc, &stamp)) return std::nullopt;
+  return stamp;
+}
+
 class WindowsOutputFile : public OutputFile {
  public:
   explicit WindowsOutputFile(UniqueFile file) : file_(std::move(file)) {}
-  bool Write(const unsigned char* data, std::uint32_t size) override {
-    DWORD written = 0;
-    return ::WriteFile(file_.get(), data, size, &written, nullptr) && written == size;
+
+  bool Write(const unsigned char* data, std::size_t size) override {
+    // WriteFile takes a DWORD count; chunks of 1 GiB stay well inside it.
+    while (size > 0) {
+      const DWORD ask = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+      DWORD written = 0;
+      if (!::WriteFile(file_.get(), data, ask, &written, nullptr) || written != ask) return false;
+      data += written;
+      size -= written;
+    }
+    return true;
   }
-  void Close() override { file_.reset(); }
+
+  // Set through the handle that wrote the data, times and attributes in one call: no
+  // second open of the file by name, which costs round trips to the server under Wine, and
+  // times set on a handle stay when it closes. A read-only attribute set here does not
+  // stop the close; nothing is written after it.
+  void Finish(const std::optional<LocalDateTime>& time,
+              std::optional<std::uint32_t> attributes) override {
+    FILE_BASIC_INFO info{};  // a zero field is left as it is
+    if (time) {
+      if (const std::optional<FILETIME> stamp = UtcStamp(*time)) {
+        info.CreationTime.LowPart = info.LastWriteTime.LowPart = stamp->dwLowDateTime;
+        info.CreationTime.HighPart = info.LastWriteTime.HighPart = static_cast<LONG>(stamp->dwHighDateTime);
+      }
+    }
+    if (attributes) {
+      // What SetFileAttributesW would keep of them; none at all is "normal", since a zero
+      // here would mean "leave them".
+      const DWORD kept = *attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                        FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
+      info.FileAttributes = kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL;
+    }
+    if (info.LastWriteTime.QuadPart == 0 && info.FileAttributes == 0) return;
+    ::SetFileInformationByHandle(file_.get(), FileBasicInfo, &info, sizeof info);
+  }
 
  private:
   UniqueFile file_;

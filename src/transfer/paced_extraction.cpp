@@ -4,9 +4,9 @@
 
 namespace {
 
-class PacedFile : public ExtractedFile {
+class PacedFile : public OutputFile {
  public:
-  PacedFile(std::unique_ptr<ExtractedFile> file, PumpCadence& cadence)
+  PacedFile(std::unique_ptr<OutputFile> file, PumpCadence& cadence)
       : file_(std::move(file)), cadence_(cadence) {}
   bool Write(const unsigned char* data, std::size_t size) override {
     const bool written = file_->Write(data, size);
@@ -18,7 +18,7 @@ class PacedFile : public ExtractedFile {
   }
 
  private:
-  std::unique_ptr<ExtractedFile> file_;
+  std::unique_ptr<OutputFile> file_;
   PumpCadence& cadence_;
 };
 
@@ -30,8 +30,8 @@ std::size_t PacedArchive::Read(unsigned char* buffer, std::size_t count) {
   return read;
 }
 
-std::unique_ptr<ExtractedFile> PacedTarget::Create(const std::wstring& path, std::wstring& reason) {
-  std::unique_ptr<ExtractedFile> file = target_.Create(path, reason);
+std::unique_ptr<OutputFile> PacedTarget::Create(const std::wstring& path, std::wstring& reason) {
+  std::unique_ptr<OutputFile> file = target_.Create(path, reason);
   if (!file) return nullptr;
   return std::make_unique<PacedFile>(std::move(file), cadence_);
 }

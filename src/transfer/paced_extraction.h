@@ -28,7 +28,7 @@ class PacedTarget : public ExtractionTarget {
   PacedTarget(ExtractionTarget& target, PumpCadence& cadence) : target_(target), cadence_(cadence) {}
   std::wstring FullPath(const std::wstring& path) override { return target_.FullPath(path); }
   void MakeFolders(const std::wstring& folder) override { target_.MakeFolders(folder); }
-  std::unique_ptr<ExtractedFile> Create(const std::wstring& path, std::wstring& reason) override;
+  std::unique_ptr<OutputFile> Create(const std::wstring& path, std::wstring& reason) override;
   void Remove(const std::wstring& path) override { target_.Remove(path); }
 
  private:

@@ -15,7 +15,7 @@ namespace {
   throw Error(std::wstring(message, message + std::char_traits<char>::length(message)));
 }
 
-void WriteBlock(ExtractedFile& file, const unsigned char* data, std::size_t size) {
+void WriteBlock(OutputFile& file, const unsigned char* data, std::size_t size) {
   if (!file.Write(data, size)) throw Error(L"Stream write error");
 }
 
@@ -42,7 +42,7 @@ class Inflater {
 }  // namespace
 
 std::uint32_t EntryCopier::CopyStored(ArchiveBuffer& archive, std::uint32_t size,
-                                      ExtractedFile& file) {
+                                      OutputFile& file) {
   std::uint32_t crc = Crc32(0, nullptr, 0);
   std::uint32_t left = size;
   // Straight from the archive's block into the file, without a copy in between.
@@ -59,7 +59,7 @@ std::uint32_t EntryCopier::CopyStored(ArchiveBuffer& archive, std::uint32_t size
 }
 
 std::uint32_t EntryCopier::CopyInflated(ArchiveBuffer& archive, std::uint32_t size,
-                                        ExtractedFile& file) {
+                                        OutputFile& file) {
   std::uint32_t crc = Crc32(0, nullptr, 0);
   if (size == 0) return crc;
   Inflater inflater;

@@ -18,10 +18,10 @@ class EntryCopier {
   EntryCopier() : output_(kOutputBlock) {}
 
   // The bytes as they are (stored, method 0).
-  std::uint32_t CopyStored(ArchiveBuffer& archive, std::uint32_t size, ExtractedFile& file);
+  std::uint32_t CopyStored(ArchiveBuffer& archive, std::uint32_t size, OutputFile& file);
   // Raw Deflate (method 8). The input is not limited to the entry's compressed size: it
   // is read until the Deflate stream or the file ends.
-  std::uint32_t CopyInflated(ArchiveBuffer& archive, std::uint32_t size, ExtractedFile& file);
+  std::uint32_t CopyInflated(ArchiveBuffer& archive, std::uint32_t size, OutputFile& file);
 
  private:
   std::vector<unsigned char> output_;

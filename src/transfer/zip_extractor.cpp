@@ -96,7 +96,7 @@ void ExtractZip(ArchiveInput& input, const std::wstring& dest_path, ExtractionTa
     if (!path.empty() && path.back() == L'\\') continue;  // a folder entry
 
     std::wstring reason;
-    std::unique_ptr<ExtractedFile> file = target.Create(path, reason);
+    std::unique_ptr<OutputFile> file = target.Create(path, reason);
     if (!file) throw Error(FileFailureText(L"create", path, reason));
     try {
       const std::uint32_t crc = method == kStored

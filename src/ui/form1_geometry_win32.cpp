@@ -24,7 +24,7 @@ ClassAndStyle Describe(ControlKind kind, HINSTANCE instance) {
   constexpr DWORD kEdit = WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL;
   switch (kind) {
     case ControlKind::Picture:
-    case ControlKind::Banner: return {PictureClassName(instance), 0, 0, FontRole::Window};
+    case ControlKind::Banner: return {PictureControl::ClassName(instance), 0, 0, FontRole::Window};
     // Only the three scenario buttons show; the stage buttons are never tab stops.
     case ControlKind::Button: return {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0, FontRole::Window};
     case ControlKind::CheckBox: return {L"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX, 0, FontRole::Field};
@@ -33,7 +33,7 @@ ClassAndStyle Describe(ControlKind kind, HINSTANCE instance) {
     case ControlKind::PasswordEdit: return {L"EDIT", kEdit | ES_PASSWORD, 0, FontRole::Field};
     case ControlKind::Label: return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0, FontRole::Field};
     // A control parent: Tab and the arrow keys walk into its edits as if they were the form's.
-    case ControlKind::Panel: return {PanelClassName(instance), WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, FontRole::Window};
+    case ControlKind::Panel: return {PanelWindow::ClassName(instance), WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, FontRole::Window};
     // Placed by the stacking, not by the control itself; no size grip.
     case ControlKind::StatusBar: return {STATUSCLASSNAMEW, CCS_NOPARENTALIGN | CCS_NORESIZE, 0, FontRole::Status};
     case ControlKind::ProgressBar: return {PROGRESS_CLASSW, 0, 0, FontRole::Window};
@@ -48,14 +48,18 @@ Form1Controls::Form1Controls()
 
 void Form1Controls::Create(HINSTANCE instance, HWND form, const PngPicture& banner) {
   form_ = form;
+  banner_view_ = std::make_unique<PictureControl>(&banner);
   for (const ControlSpec& spec : MainWindowControls()) {
     const ClassAndStyle how = Describe(spec.kind, instance);
-    const void* create_param = spec.kind == ControlKind::Banner ? &banner : nullptr;
+    void* create_param = spec.kind == ControlKind::Banner    ? banner_view_->CreateParam()
+                         : spec.kind == ControlKind::Picture ? empty_view_.CreateParam()
+                         : spec.kind == ControlKind::Panel   ? PanelWindow::Shared().CreateParam()
+                                                             : nullptr;
     HWND parent = spec.parent_id ? Get(spec.parent_id) : form;
     HWND control = ::CreateWindowExW(how.ex_style, how.window_class, spec.caption,
                                      WS_CHILD | (spec.shown ? WS_VISIBLE : 0) | how.style, 0, 0, 0, 0, parent,
                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance,
-                                     const_cast<void*>(create_param));
+                                     create_param);
     if (!control) {
       const DWORD code = ::GetLastError();
       throw Error(L"Cannot create the window's control " + std::to_wstring(spec.id) + L". " + SystemMessage(code));

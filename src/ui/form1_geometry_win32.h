@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <map>
+#include <memory>
 
 #include "ui/form1_layout.h"
 #include "ui/picture_win32.h"
@@ -36,4 +37,8 @@ class Form1Controls {
   HWND form_ = nullptr;
   // Child windows; the form owns and destroys them.
   std::map<int, HWND> controls_;
+  // Bound to Image1 and Image2; the form's window, which takes its controls with it,
+  // goes before this object.
+  std::unique_ptr<PictureControl> banner_view_;
+  PictureControl empty_view_{nullptr};
 };

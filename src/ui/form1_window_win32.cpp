@@ -28,25 +28,8 @@ std::wstring WindowText(HWND hwnd) {
 
 Form1Window::Form1Window(HINSTANCE instance, std::wstring title)
     : instance_(instance), title_(std::move(title)), banner_(instance, L"BANNER") {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = WindowProc;
-  wc.hInstance = instance;
-  wc.hIcon = ::LoadIconW(instance, L"MAINICON");
-  wc.hIconSm = wc.hIcon;
-  wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kMainWindowClass;
-  RegisterWindowClass(wc);
-  RECT frame{0, 0, kForm1ClientWidth, kForm1ClientHeight};
-  ::AdjustWindowRectEx(&frame, kFormStyle, FALSE, 0);
-  window_.reset(::CreateWindowExW(0, kMainWindowClass, kMainWindowCaption, kFormStyle, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr,
-                                  nullptr, instance, this));
-  if (!window_) {
-    const DWORD code = ::GetLastError();
-    throw Error(L"Cannot create the main window. " + SystemMessage(code));
-  }
+  window_.reset(CreateForm(instance, kMainWindowClass, kMainWindowCaption, kFormStyle, kForm1ClientWidth,
+                           kForm1ClientHeight, nullptr, L"the main window"));
   ::SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(controls_.WindowFont()), FALSE);
   // From here a failure destroys the window through window_, unbound first: the error
   // report's message loop can then never call into this half-made object.
@@ -73,17 +56,9 @@ void Form1Window::Run(void (*handler)(Form1&)) {
   RunHandler(hwnd(), title_, [this, handler] { handler(*form_); });
 }
 
-LRESULT CALLBACK Form1Window::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTW*>(lp);
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<Form1Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (!self || !self->window_) return ::DefWindowProcW(hwnd, msg, wp, lp);
-  return self->HandleMessage(msg, wp, lp);
-}
-
-LRESULT Form1Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT Form1Window::HandleMessage(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
+  // The messages of CreateWindowExW itself come before the window is ours to use.
+  if (!window_) return ::DefWindowProcW(window, msg, wp, lp);
   switch (msg) {
     case WM_COMMAND:
       OnCommand(LOWORD(wp), HIWORD(wp));
@@ -101,14 +76,8 @@ LRESULT Form1Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DESTROY:
       ::PostQuitMessage(0);
       return 0;
-    case WM_NCDESTROY: {
-      // Closed by the user: the handle is the system's to free now.
-      HWND gone = window_.release();
-      ::SetWindowLongPtrW(gone, GWLP_USERDATA, 0);
-      return ::DefWindowProcW(gone, msg, wp, lp);
-    }
   }
-  return ::DefWindowProcW(hwnd(), msg, wp, lp);
+  return ::DefWindowProcW(window, msg, wp, lp);
 }
 
 void Form1Window::OnCommand(int id, int code) {

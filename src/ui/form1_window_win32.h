@@ -16,9 +16,10 @@
 #include "ui/picture_win32.h"
 #include "ui/progress_bar_win32.h"
 #include "ui/timer_win32.h"
+#include "ui/window_base_win32.h"
 #include "ui/window_handles_win32.h"
 
-class Form1Window : public Controls {
+class Form1Window : public Controls, private WindowBase {
  public:
   // Creates the window, hidden, with every control in its initial state. Raises Error
   // when the window, a control, a font or the banner cannot be made; nothing of the
@@ -47,9 +48,10 @@ class Form1Window : public Controls {
   void MoveTo(ScreenPoint origin) override;
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   static LRESULT CALLBACK Edit1Proc(HWND edit, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
-  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) override;
+  void OnUnbound(HWND) override { window_.release(); }  // closed by the user: the system frees it
+  std::wstring ReportTitle(HWND) const override { return title_; }
   void OnCommand(int id, int code);
   void OnTimer(UINT_PTR id);
   void OnActivate(bool active);

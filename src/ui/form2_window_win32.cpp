@@ -16,39 +16,9 @@ constexpr wchar_t kLabelText[] = L"Label1";
 
 }  // namespace
 
-LRESULT CALLBACK Form2Window::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTW*>(lp);
-    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  } else if (msg == WM_NCDESTROY) {
-    // Destroyed with its owner when the main window closes: forget the handle then.
-    if (auto* self = reinterpret_cast<Form2Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA))) {
-      ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-      self->window_.release();
-    }
-  }
-  return ::DefWindowProcW(hwnd, msg, wp, lp);
-}
-
 Form2Window::Form2Window(HINSTANCE instance, HWND owner) : font_(MakeTahoma(11)) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = WindowProc;
-  wc.hInstance = instance;
-  wc.hIcon = ::LoadIconW(instance, L"MAINICON");
-  wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kForm2Class;
-  RegisterWindowClass(wc);
-  RECT frame{0, 0, kClientWidth, kClientHeight};
-  ::AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
-  window_.reset(::CreateWindowExW(0, kForm2Class, kMainWindowCaption, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  frame.right - frame.left, frame.bottom - frame.top, owner, nullptr,
-                                  instance, this));
-  if (!window_) {
-    const DWORD code = ::GetLastError();
-    throw Error(L"Cannot create the second window. " + SystemMessage(code));
-  }
+  window_.reset(
+      CreateForm(instance, kForm2Class, kMainWindowCaption, kStyle, kClientWidth, kClientHeight, owner, L"the second window"));
   ::SendMessageW(window_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   // The label is as large as its text in the window's font.
   SIZE text{};

@@ -1,12 +1,12 @@
 #include "ui/panel_win32.h"
 
-#include "ui/window_handles_win32.h"
-
 namespace {
 
 constexpr wchar_t kPanelClass[] = L"TPanel";
 
-LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+}  // namespace
+
+LRESULT PanelWindow::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_COMMAND:
     case WM_NOTIFY:
@@ -26,16 +26,16 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return ::DefWindowProcW(hwnd, msg, wp, lp);
 }
 
-}  // namespace
+PanelWindow& PanelWindow::Shared() {
+  static PanelWindow panel;
+  return panel;
+}
 
-const wchar_t* PanelClassName(HINSTANCE instance) {
+const wchar_t* PanelWindow::ClassName(HINSTANCE instance) {
   WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = PanelProc;
   wc.hInstance = instance;
   wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = kPanelClass;
-  RegisterWindowClass(wc);
-  return kPanelClass;
+  return RegisterClassOnce(wc);
 }

@@ -31,31 +31,6 @@ class Graphics {
   Gdiplus::GpGraphics* graphics_ = nullptr;
 };
 
-LRESULT CALLBACK PictureProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_NCCREATE: {
-      auto* create = reinterpret_cast<CREATESTRUCTW*>(lp);
-      ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-      break;
-    }
-    case WM_ERASEBKGND:
-      return 1;  // painted whole in WM_PAINT, so the banner does not flicker on resizing
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = ::BeginPaint(hwnd, &ps);
-      RECT client;
-      ::GetClientRect(hwnd, &client);
-      ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_BTNFACE));
-      if (const auto* picture = reinterpret_cast<const PngPicture*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA))) {
-        picture->Draw(dc, 0, 0);
-      }
-      ::EndPaint(hwnd, &ps);
-      return 0;
-    }
-  }
-  return ::DefWindowProcW(hwnd, msg, wp, lp);
-}
-
 }  // namespace
 
 GdiplusSession::GdiplusSession() {
@@ -113,13 +88,28 @@ void PngPicture::Draw(HDC dc, int x, int y) const {
   Gdip().GdipDrawImageRectI(graphics.get(), static_cast<Gdiplus::GpBitmap*>(bitmap_), x, y, width_, height_);
 }
 
-const wchar_t* PictureClassName(HINSTANCE instance) {
+LRESULT PictureControl::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_ERASEBKGND:
+      return 1;  // painted whole in WM_PAINT, so the banner does not flicker on resizing
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = ::BeginPaint(hwnd, &ps);
+      RECT client;
+      ::GetClientRect(hwnd, &client);
+      ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_BTNFACE));
+      if (picture_) picture_->Draw(dc, 0, 0);
+      ::EndPaint(hwnd, &ps);
+      return 0;
+    }
+  }
+  return ::DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+const wchar_t* PictureControl::ClassName(HINSTANCE instance) {
   WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = PictureProc;
   wc.hInstance = instance;
   wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   wc.lpszClassName = kPictureClass;
-  RegisterWindowClass(wc);
-  return kPictureClass;
+  return RegisterClassOnce(wc);
 }

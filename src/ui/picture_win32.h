@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "ui/window_base_win32.h"
+
 // GDI+ from construction to destruction; every picture must be gone before this is.
 class GdiplusSession {
  public:
@@ -42,7 +44,17 @@ class PngPicture {
   int height_ = 0;
 };
 
-// Registers the picture control class; its window shows `picture` (passed as the
-// creation parameter, may be null for an empty band) at its top-left corner over the
-// window colour. The picture must outlive the control.
-const wchar_t* PictureClassName(HINSTANCE instance);
+// The picture control: shows `picture` (null for an empty band) at its top-left corner
+// over the window colour. Both the picture and this object must outlive the control,
+// which is created with CreateParam() as its creation parameter.
+class PictureControl final : public WindowBase {
+ public:
+  explicit PictureControl(const PngPicture* picture) : picture_(picture) {}
+  // Registers the picture control class once per process; returns its name. Raises Error.
+  static const wchar_t* ClassName(HINSTANCE instance);
+
+ private:
+  LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) override;
+
+  const PngPicture* picture_;
+};

@@ -52,7 +52,7 @@ class CountingTarget : public ExtractionTarget {
  public:
   std::wstring FullPath(const std::wstring& path) override { return path; }
   void MakeFolders(const std::wstring& folder) override { MustStayInside(folder + L"\\"); }
-  std::unique_ptr<ExtractedFile> Create(const std::wstring& path, std::wstring&) override {
+  std::unique_ptr<OutputFile> Create(const std::wstring& path, std::wstring&) override {
     MustStayInside(path);
     if (path.find(L':', 2) != std::wstring::npos) std::abort();  // no stream names
     return std::make_unique<File>(output_);
@@ -60,7 +60,7 @@ class CountingTarget : public ExtractionTarget {
   void Remove(const std::wstring& path) override { MustStayInside(path); }
 
  private:
-  class File : public ExtractedFile {
+  class File : public OutputFile {
    public:
     explicit File(std::size_t& output) : output_(output) {}
     bool Write(const unsigned char*, std::size_t size) override {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "memory_files.h"
 #include "transfer/get_inet_file.h"
 #include "transfer/tick_clock.h"
 
@@ -111,60 +112,6 @@ class ScriptedHttp : public HttpSource {
     ScriptedHttp& http_;
     const ScriptedResponse& script_;
     size_t offset_ = 0;
-  };
-};
-
-// Files in memory. A file being written is visible at its path at once, as on disk.
-class MemoryFiles : public OutputFiles {
- public:
-  std::map<std::wstring, std::string> files;
-  std::wstring create_failure;       // non-empty: Create fails with this system message
-  std::optional<size_t> disk_space;  // a write past this many bytes of the file fails
-  std::vector<std::uint32_t> write_sizes;
-  std::vector<std::wstring> removed;
-  int open_files = 0;
-  bool removed_while_open = false;
-  int creates = 0;
-
-  std::unique_ptr<OutputFile> Create(const std::wstring& path, std::wstring& reason) override {
-    ++creates;
-    if (!create_failure.empty()) {
-      reason = create_failure;
-      return nullptr;
-    }
-    files[path].clear();
-    return std::make_unique<File>(*this, path);
-  }
-  void Remove(const std::wstring& path) override {
-    if (open_files != 0) removed_while_open = true;
-    removed.push_back(path);
-    files.erase(path);
-  }
-  bool Exists(const std::wstring& path) const { return files.count(path) != 0; }
-
- private:
-  class File : public OutputFile {
-   public:
-    File(MemoryFiles& owner, std::wstring path) : owner_(owner), path_(std::move(path)) {
-      ++owner_.open_files;
-    }
-    ~File() override { Close(); }
-    bool Write(const unsigned char* data, std::uint32_t size) override {
-      owner_.write_sizes.push_back(size);
-      std::string& content = owner_.files[path_];
-      if (owner_.disk_space && content.size() + size > *owner_.disk_space) return false;
-      content.append(reinterpret_cast<const char*>(data), size);
-      return true;
-    }
-    void Close() override {
-      if (open_) --owner_.open_files;
-      open_ = false;
-    }
-
-   private:
-    MemoryFiles& owner_;
-    std::wstring path_;
-    bool open_ = true;
   };
 };
 

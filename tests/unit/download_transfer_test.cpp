@@ -47,7 +47,7 @@ TEST(GetInetFile, StoresTheBodyExactlyAndPutsTheBarAtTheHundredsReceivedAfterEac
 
     EXPECT_TRUE(rig.Run(kUrl, kPath));
 
-    EXPECT_EQ(rig.files.files[kPath], rig.http.next.body);
+    EXPECT_EQ(rig.files.files[kPath].data, rig.http.next.body);
     EXPECT_EQ(rig.bar.positions_after_step, c.positions);
   }
 
@@ -56,7 +56,7 @@ TEST(GetInetFile, StoresTheBodyExactlyAndPutsTheBarAtTheHundredsReceivedAfterEac
   rig.http.next.content_length = 1000000;
   rig.http.next.body = PatternBody(1000000);
   EXPECT_TRUE(rig.Run(kUrl, kPath));
-  EXPECT_EQ(rig.files.files[kPath], rig.http.next.body);
+  EXPECT_EQ(rig.files.files[kPath].data, rig.http.next.body);
   EXPECT_EQ(rig.bar.maxima, std::vector<int>{10000});
   ASSERT_EQ(rig.bar.positions_after_step.size(), 327u) << "325 full blocks, 1,600 bytes, the empty read";
   for (size_t i = 0; i < 325; ++i) {
@@ -88,7 +88,7 @@ TEST(GetInetFile, EndsABodyThatBringsFewerThan3072BytesInTheLast30Seconds) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     TransferRig rig;
-    rig.files.files[kPath] = "older";
+    rig.files.files[kPath].data = "older";
     rig.http.next.content_length = c.length;
     rig.http.next.body = PatternBody(c.length);
     rig.http.next.paces = c.paces;
@@ -101,7 +101,7 @@ TEST(GetInetFile, EndsABodyThatBringsFewerThan3072BytesInTheLast30Seconds) {
       EXPECT_EQ(rig.http.open_responses, 0);
     } else {
       EXPECT_TRUE(rig.Run(kUrl, kPath));
-      EXPECT_EQ(rig.files.files[kPath], rig.http.next.body);
+      EXPECT_EQ(rig.files.files[kPath].data, rig.http.next.body);
     }
     EXPECT_EQ(rig.clock.now_ms, c.ended_at_ms);
   }
@@ -116,7 +116,7 @@ TEST(GetInetFile, ReadsInBlocksOf3072AndTurnsThePumpOncePerRead) {
 
   // 65 full blocks, 320 bytes, then the empty read that ends the body.
   EXPECT_EQ(rig.http.read_sizes, std::vector<std::uint32_t>(67, 3072));
-  std::vector<std::uint32_t> writes(65, 3072);
+  std::vector<std::size_t> writes(65, 3072);
   writes.push_back(320);
   EXPECT_EQ(rig.files.write_sizes, writes) << "one write per non-empty block";
   EXPECT_EQ(rig.pump.turns, 67);
@@ -143,7 +143,7 @@ TEST(GetInetFile, SetsTheRangeFromTheContentLengthAndEndsFull) {
     EXPECT_EQ(rig.bar.maxima, std::vector<int>{c.max});
     EXPECT_EQ(rig.bar.max, c.max);
     EXPECT_EQ(rig.bar.position, c.max);
-    EXPECT_EQ(rig.files.files[L"C:\\Users\\tester\\Documents\\Kalvera1C\\database.cf"].size(),
+    EXPECT_EQ(rig.files.files[L"C:\\Users\\tester\\Documents\\Kalvera1C\\database.cf"].data.size(),
               c.length);
   }
 }
@@ -176,18 +176,18 @@ TEST(GetInetFile, LeavesTheRangeAloneWithoutAContentLength) {
   std::vector<int> expected_steps(40, 10);
   expected_steps.push_back(0);
   EXPECT_EQ(rig.bar.steps, expected_steps);
-  EXPECT_EQ(rig.files.files[kPath], rig.http.next.body);
+  EXPECT_EQ(rig.files.files[kPath].data, rig.http.next.body);
 }
 
 TEST(GetInetFile, ReplacesALongerFileExactly) {
   TransferRig rig;
-  rig.files.files[kPath] = std::string(50000, 'x');
+  rig.files.files[kPath].data = std::string(50000, 'x');
   rig.http.next.content_length = 1234;
   rig.http.next.body = PatternBody(1234);
 
   rig.Run(kUrl, kPath);
 
-  EXPECT_EQ(rig.files.files[kPath], rig.http.next.body);
+  EXPECT_EQ(rig.files.files[kPath].data, rig.http.next.body);
 }
 
 TEST(GetInetFile, AcceptsEverySuccessStatusAndNoOther) {
@@ -279,7 +279,7 @@ TEST(GetInetFile, KeepsAnOlderFileWhenTheServerFailsBeforeTheBody) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TransferRig rig;
-    rig.files.files[kPath] = "older";
+    rig.files.files[kPath].data = "older";
     rig.http.next.no_response = c.no_response;
     rig.http.next.no_response_reason = L"The server name or address could not be resolved";
     rig.http.next.status = c.status;
@@ -287,7 +287,7 @@ TEST(GetInetFile, KeepsAnOlderFileWhenTheServerFailsBeforeTheBody) {
 
     EXPECT_THROW(rig.Run(kUrl, kPath), Error);
 
-    EXPECT_EQ(rig.files.files[kPath], "older");
+    EXPECT_EQ(rig.files.files[kPath].data, "older");
   }
 }
 
@@ -356,7 +356,7 @@ TEST(GetInetFile, FollowsRelativeAndAbsoluteRedirectsToTheFile) {
     EXPECT_TRUE(rig.Run(kUrl, kPath));
 
     EXPECT_EQ(rig.http.requested, (std::vector<std::wstring>{kUrl, c.followed}));
-    EXPECT_EQ(rig.files.files[kPath], PatternBody(5000));
+    EXPECT_EQ(rig.files.files[kPath].data, PatternBody(5000));
     EXPECT_EQ(rig.bar.maxima, std::vector<int>{50}) << "the range comes from the file, not the redirect";
     EXPECT_EQ(rig.http.open_responses, 0);
   }
@@ -368,7 +368,7 @@ TEST(GetInetFile, FollowsTenRedirectsAndRefusesTheEleventhNamingTheFirstAddress)
   for (int redirects : {10, 11}) {
     SCOPED_TRACE(redirects);
     TransferRig rig;
-    rig.files.files[kPath] = "older";
+    rig.files.files[kPath].data = "older";
     rig.http.at[kUrl] = RedirectTo(L"/r/1");
     for (int i = 1; i < redirects; ++i) rig.http.at[hop(i)] = RedirectTo(L"/r/" + std::to_wstring(i + 1));
     rig.http.at[hop(redirects)].content_length = 100;
@@ -376,13 +376,13 @@ TEST(GetInetFile, FollowsTenRedirectsAndRefusesTheEleventhNamingTheFirstAddress)
 
     if (redirects == 10) {
       EXPECT_TRUE(rig.Run(kUrl, kPath));
-      EXPECT_EQ(rig.files.files[kPath], PatternBody(100));
+      EXPECT_EQ(rig.files.files[kPath].data, PatternBody(100));
     } else {
       EXPECT_EQ(RaisedText(rig), L"Cannot download \"" + kUrl +
                                      L"\". The server redirected the request more than 10 times: "
                                      L"too many redirects");
       EXPECT_EQ(rig.http.requested.size(), 11u) << "the eleventh redirect is not followed";
-      EXPECT_EQ(rig.files.files[kPath], "older") << "no file is touched";
+      EXPECT_EQ(rig.files.files[kPath].data, "older") << "no file is touched";
     }
     EXPECT_EQ(rig.http.open_responses, 0);
   }
@@ -485,7 +485,7 @@ TEST(GetInetFile, EndsAtTheNextBlockOnceAQuitRequestIsTakenUpAndRemovesThePartia
   for (int quit_turn : {1, 5}) {
     SCOPED_TRACE(quit_turn);
     TransferRig rig;
-    rig.files.files[kPath] = "older";
+    rig.files.files[kPath].data = "older";
     rig.http.next.content_length = 200000;
     rig.http.next.body = PatternBody(200000);
     rig.pump.quit_at_turn = quit_turn;

@@ -220,6 +220,9 @@ TEST(ZipExtractor, FailuresOfTheTargetNameThePathAndTheReason) {
   full.disk_space = 1000;
   EXPECT_EQ(ExtractError(a.Build(), full), L"Stream write error");
   EXPECT_EQ(full.files.count(L"C:\\dest\\a.txt"), 0u) << "no half-written file is left";
+  // Windows refuses to delete a file still open: it would stay behind, half-written.
+  EXPECT_FALSE(full.removed_while_open);
+  EXPECT_EQ(full.open_files, 0);
 }
 
 TEST(ZipExtractor, StopsAtTheFirstFailingEntry) {

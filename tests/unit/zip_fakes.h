@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "memory_files.h"
 #include "transfer/archive_input.h"
 #include "transfer/extraction_target.h"
 #include "transfer/zip_paths.h"
@@ -43,80 +44,9 @@ class MemoryArchive : public ArchiveInput {
   std::uint64_t position_ = 0;
 };
 
-struct FakeFile {
-  std::string data;
-  std::optional<LocalDateTime> times;
-  std::optional<std::uint32_t> attributes;
-  int creations = 0;
-};
-
-// Paths are taken as given; relative ones resolve below "C:\work\".
-class MemoryTarget : public ExtractionTarget {
- public:
-  std::map<std::wstring, FakeFile> files;
-  std::set<std::wstring> folders;
-  std::vector<std::wstring> log;  // "folder <path>", "create <path>", "finish", "close"
-  std::set<std::wstring> locked;  // files that cannot be created: "Access is denied."
-  std::size_t disk_space = SIZE_MAX;
-  std::size_t largest_write = 0;
-
-  std::wstring FullPath(const std::wstring& path) override {
-    const bool absolute = path.size() >= 2 && (path[1] == L':' || path[0] == L'\\');
-    return absolute ? path : L"C:\\work\\" + path;
-  }
-  void MakeFolders(const std::wstring& folder) override {
-    log.push_back(L"folder " + folder);
-    for (std::size_t at = folder.find(L'\\', 3); at != std::wstring::npos;
-         at = folder.find(L'\\', at + 1)) {
-      folders.insert(folder.substr(0, at));
-    }
-    folders.insert(folder);
-  }
-  std::unique_ptr<ExtractedFile> Create(const std::wstring& path, std::wstring& reason) override {
-    const std::wstring folder = FolderOf(path);
-    if (!folder.empty() && !folders.count(FullPath(folder))) {
-      reason = L"The system cannot find the path specified";  // as SystemMessage gives it
-      return nullptr;
-    }
-    if (locked.count(path) || folders.count(path) ||
-        (files.count(path) && files[path].attributes.value_or(0) & 0x01)) {
-      reason = L"Access is denied";
-      return nullptr;
-    }
-    log.push_back(L"create " + path);
-    FakeFile& file = files[path];
-    file.data.clear();
-    ++file.creations;
-    return std::make_unique<File>(*this, file);
-  }
-  void Remove(const std::wstring& path) override {
-    log.push_back(L"remove " + path);
-    files.erase(path);
-  }
-
- private:
-  class File : public ExtractedFile {
-   public:
-    File(MemoryTarget& target, FakeFile& file) : target_(target), file_(file) {}
-    ~File() override { target_.log.push_back(L"close"); }
-    bool Write(const unsigned char* data, std::size_t size) override {
-      target_.largest_write = std::max(target_.largest_write, size);
-      const std::size_t fits = std::min(size, target_.disk_space);
-      target_.disk_space -= fits;
-      file_.data.append(reinterpret_cast<const char*>(data), fits);
-      return fits == size;
-    }
-    void Finish(const std::optional<LocalDateTime>& time,
-                std::optional<std::uint32_t> attributes) override {
-      target_.log.push_back(L"finish");
-      file_.times = time;
-      file_.attributes = attributes;
-    }
-
-   private:
-    MemoryTarget& target_;
-    FakeFile& file_;
-  };
+// The extraction's target: a file can be made only in a folder made before.
+struct MemoryTarget : MemoryFiles {
+  MemoryTarget() { folders_must_exist = true; }
 };
 
 }  // namespace zip_test

@@ -11,6 +11,7 @@
 #include "app/application_win32.h"
 #include "base/error.h"
 #include "ui/error_report_win32.h"
+#include "ui/window_base_win32.h"
 #include "harness.h"
 #include "transfer/transfer_abandoned.h"
 
@@ -35,7 +36,44 @@ MessageBoxView ShowAndRead(const std::function<void()>& show) {
   return seen;
 }
 
+// A window whose handler fails, as a layout call on WM_SIZE can.
+class ThrowingWindow final : public WindowBase {
+ public:
+  ThrowingWindow() {
+    WNDCLASSEXW wc{};
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"KalveraThrowingWindow";
+    window_ = ::CreateWindowExW(0, RegisterClassOnce(wc), L"Kalverabase", WS_OVERLAPPED, 0, 0, 100, 100, nullptr,
+                                nullptr, wc.hInstance, CreateParam());
+  }
+  ~ThrowingWindow() { ::DestroyWindow(window_); }
+  HWND hwnd() const { return window_; }
+
+ private:
+  LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) override {
+    if (msg == WM_APP) throw Error(L"Cannot arrange the controls");
+    return ::DefWindowProcW(hwnd, msg, wp, lp);
+  }
+
+  HWND window_ = nullptr;
+};
+
 }  // namespace
+
+// Without the window procedure's catch the exception reaches Windows and the process ends.
+TEST(ErrorReports, ThrowInsideAWindowProcedureShowsTheReportAndTheProgramGoesOn) {
+  bool created = false;
+  LRESULT answer = 1;
+  const MessageBoxView box = ShowAndRead([&] {
+    ThrowingWindow window;
+    created = window.hwnd() != nullptr;
+    answer = ::SendMessageW(window.hwnd(), WM_APP, 0, 0);
+  });
+  ASSERT_TRUE(created);
+  EXPECT_EQ(box.text, L"Cannot arrange the controls.");
+  EXPECT_EQ(box.caption, L"Kalverabase [icon]");
+  EXPECT_EQ(answer, 0);
+}
 
 TEST(ErrorReports, HandlerErrorEndsTheHandlerAndShowsItsTextWithAStopIcon) {
   bool went_on = false;

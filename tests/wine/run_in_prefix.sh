@@ -102,7 +102,11 @@ start_fixed_server() {
   fixed_server_pids+=($!)
   for _ in $(seq 100); do
     [ -s "$run/port.$port" ] && return 0
-    kill -0 "${fixed_server_pids[-1]}" 2>/dev/null || { echo "port $port on 127.0.0.1 is taken" >&2; exit 2; }
+    kill -0 "${fixed_server_pids[-1]}" 2>/dev/null || {
+      echo "port $port on 127.0.0.1 is taken: free it, or configure the build with" \
+        "-DKALVERA_CONFIG_SERVER=127.0.0.1:<port> -DKALVERA_PACKAGE_SERVER=127.0.0.1:<port>" >&2
+      exit 2
+    }
     sleep 0.1
   done
 }
