@@ -8,20 +8,29 @@
 #include "app/com_apartment_win32.h"
 #include "ui/error_report_win32.h"
 #include "base/module_path_win32.h"
+#include "base/run_log_file_win32.h"
+#include "base/user_paths.h"
 #include "base/system_library_win32.h"
 #include "base/text.h"
 #include "platform/process_list_win32.h"
 #include "platform/shell_win32.h"
 #include "setup/file_system_win32.h"
+#include "setup/logged_session.h"
 #include "setup/stage_chain.h"
 #include "transfer/downloader_win32.h"
 #include "transfer/unzip_file_win32.h"
 #include "ui/form1_window_win32.h"
 #include "ui/form2_window_win32.h"
 
+#ifndef KALVERA_VERSION_DOTTED
+#define KALVERA_VERSION_DOTTED 0.0.0.0
+#endif
+#define KALVERA_WIDE_TEXT(x) KALVERA_WIDE_TEXT2(x)
+#define KALVERA_WIDE_TEXT2(x) L## #x
+
 namespace {
 
-int RunApplication(HINSTANCE instance) {
+int RunApplication(HINSTANCE instance, RunLog& log, const LocalTime& start) {
   // Released after every window below is gone.
   ComApartment com;
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
@@ -36,9 +45,19 @@ int RunApplication(HINSTANCE instance) {
   WinInetDownloader downloader;
   UnzipperWin32 unzipper;
   FileSystemWin32 files;
-  Form1 form{window, app, shell, processes, clock, downloader, unzipper, files, Globals{}, RunWatches{}};
+  // The log sees the session through these; what they wrap is what the handlers use.
+  LoggedControls logged_controls(window, log);
+  LoggedApplication logged_app(app, log);
+  LoggedProcessList logged_processes(processes, log);
+  LoggedDownloader logged_downloader(downloader, log, MillisecondsSinceStart);
+  LoggedUnzipper logged_unzipper(unzipper, log, MillisecondsSinceStart);
+  LogRunStart(log, app, KALVERA_WIDE_TEXT(KALVERA_VERSION_DOTTED), WindowsVersionText());
+  Form1 form{logged_controls, logged_app,      shell, logged_processes, clock, logged_downloader,
+             logged_unzipper, files,           log,   Globals{},        RunWatches{}};
   window.Attach(&form);
   window.Run(FormCreate);
+  // The user name is known from here on, and with it the log's folder.
+  log.Attach(OpenRunLogFile(user_paths::ConfigurationFolder(form.globals.PCName), RunLogFileName(start)));
 
   Form2Window second(instance, window.hwnd());
   ::ShowWindow(window.hwnd(), SW_SHOW);
@@ -60,12 +79,19 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // Before anything that can load a library: the utility is usually started from a
   // Downloads folder, where anything else may have been saved too.
   LimitLibrarySearchToSystemFolder();
+  MillisecondsSinceStart();  // the log's times count from here
+  const LocalTime start = StartTime();
+  RunLog log(MillisecondsSinceStart);
+  int exit_code = 1;
   try {
-    return RunApplication(instance);
+    exit_code = RunApplication(instance, log, start);
   } catch (const std::exception& error) {
+    log.Event(L"error shown: " + ErrorText(error));
     ShowApplicationError(error);
   } catch (...) {
+    log.Event(L"error shown: Unknown error");
     ShowApplicationError(std::runtime_error("Unknown error"));
   }
-  return 1;
+  log.Event(L"end: exit code " + std::to_wstring(exit_code));
+  return exit_code;
 }

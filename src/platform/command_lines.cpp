@@ -37,6 +37,10 @@ std::wstring ConnectionArgument(const CommandFields& fields) {
 
 std::wstring PasswordArgument(const std::wstring& password) { return L" /P" + Quoted(password); }
 
+std::wstring MaskedPasswordArgument(const std::wstring& pas_1c) {
+  return pas_1c.empty() ? std::wstring() : PasswordArgument(L"***");
+}
+
 std::wstring EnterpriseParameters(const std::wstring& path_1c, const std::wstring& server,
                                   const CommandFields& fields, const std::wstring& pas_1c) {
   return CmdLine(Platform(path_1c) + L" ENTERPRISE " + server + Credentials(fields, pas_1c));

@@ -37,6 +37,11 @@ std::wstring ConnectionArgument(const CommandFields& fields);
 // The password argument kept in `pas_1c`: /P"password", with its leading space.
 std::wstring PasswordArgument(const std::wstring& password);
 
+// The password argument as the log shows it: the same switch with "***" for the
+// password, or nothing when `pas_1c` is empty. The logged command is composed with it in
+// place of `pas_1c`, so the password never reaches the log's text.
+std::wstring MaskedPasswordArgument(const std::wstring& pas_1c);
+
 // The user-mode run. `pas_1c` is the password argument as it stands after this command
 // assigned it (it carries over when the password field is empty).
 std::wstring EnterpriseParameters(const std::wstring& path_1c, const std::wstring& server,

@@ -8,6 +8,7 @@
 #include "setup/stage_texts.h"
 
 void Button3Click(Form1& form) {
+  form.log.Event(L"Button3Click");
   const std::wstring& user = form.globals.PCName;
   const std::wstring configuration_file = user_paths::ConfigurationFile(user);
   // Neither is fatal here: the download names the file when it cannot create it.

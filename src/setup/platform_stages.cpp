@@ -26,32 +26,45 @@ CommandFields FieldsOf(const Controls& controls) {
   return fields;
 }
 
+void RunHidden(Form1& form, const std::wstring& parameters, const std::wstring& logged) {
+  form.log.Event(L"command: cmd.exe " + CommandProcessorParameters(logged));
+  form.shell.Run(parameters);
+}
+
+void RunHidden(Form1& form, const std::wstring& parameters) { RunHidden(form, parameters, parameters); }
+
 void Button1Click(Form1& form) {
+  form.log.Event(L"Button1Click");
   const CommandFields fields = FieldsOf(form.controls);
   Globals& g = form.globals;
   g.server = ConnectionArgument(fields);
   AssignPassword(form, fields);
-  form.shell.Run(EnterpriseParameters(g.path_1c, g.server, fields, g.pas_1c));
+  RunHidden(form, EnterpriseParameters(g.path_1c, g.server, fields, g.pas_1c),
+            EnterpriseParameters(g.path_1c, g.server, fields, MaskedPasswordArgument(g.pas_1c)));
 }
 
 void Button2Click(Form1& form) {
-  form.shell.Run(CreateInfobaseParameters(form.globals.path_1c, FieldsOf(form.controls)));
+  form.log.Event(L"Button2Click");
+  RunHidden(form, CreateInfobaseParameters(form.globals.path_1c, FieldsOf(form.controls)));
 }
 
 void Button4Click(Form1& form) {
+  form.log.Event(L"Button4Click");
   const CommandFields fields = FieldsOf(form.controls);
   Globals& g = form.globals;
   g.server = ConnectionArgument(fields);
   form.controls.SetStatusText(stage_text::kLoadingConfiguration);
   AssignPassword(form, fields);
-  form.shell.Run(LoadConfigParameters(g.path_1c, g.server, fields, g.pas_1c,
-                                      user_paths::ConfigurationFile(g.PCName)));
+  const std::wstring file = user_paths::ConfigurationFile(g.PCName);
+  RunHidden(form, LoadConfigParameters(g.path_1c, g.server, fields, g.pas_1c, file),
+            LoadConfigParameters(g.path_1c, g.server, fields, MaskedPasswordArgument(g.pas_1c), file));
   form.clock.Sleep(3000);
   form.run_watches.update_conf.Restart();
   form.controls.TimerOf(TimerName::update_conf).SetEnabled(true);
 }
 
 void Button5Click(Form1& form) {
+  form.log.Event(L"Button5Click");
   const CommandFields fields = FieldsOf(form.controls);
   Globals& g = form.globals;
   g.server = ConnectionArgument(fields);
@@ -59,7 +72,8 @@ void Button5Click(Form1& form) {
   form.run_watches.update_conf_2.Restart();
   form.controls.TimerOf(TimerName::update_conf_2).SetEnabled(true);
   AssignPassword(form, fields);
-  form.shell.Run(UpdateDatabaseParameters(g.path_1c, g.server, fields, g.pas_1c));
+  RunHidden(form, UpdateDatabaseParameters(g.path_1c, g.server, fields, g.pas_1c),
+            UpdateDatabaseParameters(g.path_1c, g.server, fields, MaskedPasswordArgument(g.pas_1c)));
 }
 
 bool FieldsCanBePassed(Form1& form) {

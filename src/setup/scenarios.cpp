@@ -25,7 +25,7 @@ void StartSetupProgram(Form1& form) {
   const std::wstring& user = form.globals.PCName;
   try {
     form.files.RemoveFile(user_paths::PackageFile(user));
-    form.shell.Run(SetupProgramParameters(user_paths::SetupProgram(user)));
+    RunHidden(form, SetupProgramParameters(user_paths::SetupProgram(user)));
     form.run_watches.expectation_start_setup.Restart();
     form.controls.TimerOf(TimerName::expectation_start_setup).SetEnabled(true);
     form.controls.SetStatusText(stage_text::kWaitingForSetup);
@@ -53,6 +53,7 @@ void AwaitPlatform(Form1& form, bool first_install) {
 }  // namespace
 
 void Button6Click(Form1& form) {
+  form.log.Event(L"Button6Click");
   if (!FieldsCanBePassed(form)) return;
   Controls& controls = form.controls;
   HideEntryChoices(controls);
@@ -73,6 +74,12 @@ void Button6Click(Form1& form) {
   StartSetupProgram(form);
 }
 
-void Button7Click(Form1& form) { AwaitPlatform(form, true); }
+void Button7Click(Form1& form) {
+  form.log.Event(L"Button7Click");
+  AwaitPlatform(form, true);
+}
 
-void Button9Click(Form1& form) { AwaitPlatform(form, false); }
+void Button9Click(Form1& form) {
+  form.log.Event(L"Button9Click");
+  AwaitPlatform(form, false);
+}

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "base/run_log.h"
 #include "platform/process_list.h"
 #include "platform/shell.h"
 #include "setup/account_check.h"
@@ -65,6 +66,7 @@ struct Form1 {
   Downloader& downloader;
   Unzipper& unzipper;
   FileSystem& files;
+  Log& log;
   Globals globals;
   RunWatches run_watches;
 };

@@ -69,6 +69,12 @@ void update_confTimer(Form1& form);
 void Button5Click(Form1& form);
 void update_conf_2Timer(Form1& form);
 
+// Starts the hidden command `parameters` and logs it as the command processor receives
+// it, but with `logged` (the same command composed with the password masked) in its place.
+void RunHidden(Form1& form, const std::wstring& parameters, const std::wstring& logged);
+// The same for a command that carries no password.
+void RunHidden(Form1& form, const std::wstring& parameters);
+
 using TickHandler = void (*)(Form1&);
 // The handler that a tick of `timer` runs.
 TickHandler TickHandlerOf(TimerName timer);

@@ -30,7 +30,11 @@ bool SetupProgramSeen(Form1& form, bool enable_expectation) {
   ScanOwnSession(form.processes, [&](const std::wstring& name, std::uint32_t) {
     if (IsSetupProgramName(name)) {
       g.setuprunned = true;
-      if (enable_expectation) TimerOf(form, TimerName::expectation).SetEnabled(true);
+      Timer& expectation = TimerOf(form, TimerName::expectation);
+      if (enable_expectation && !expectation.Enabled()) {
+        form.log.Event(L"expectation_start_setupTimer: the setup program started");
+      }
+      if (enable_expectation) expectation.SetEnabled(true);
     }
     return true;
   });
@@ -40,6 +44,8 @@ bool SetupProgramSeen(Form1& form, bool enable_expectation) {
 // The chain waits for one platform run to end and then goes on with `next`.
 void AwaitRunEnd(Form1& form, TimerName timer, RunWatch& watch, void (*next)(Form1&)) {
   if (!watch.HasEnded(PlatformScan(form))) return;
+  form.log.Event(std::wstring(timer == TimerName::update_conf ? L"update_confTimer" : L"update_conf_2Timer") +
+                 L": the platform's run ended");
   TimerOf(form, timer).SetEnabled(false);
   form.clock.Sleep(3000);
   next(form);
@@ -66,6 +72,7 @@ void expectation_start_setupTimer(Form1& form) {
 void expectationTimer(Form1& form) {
   TimerOf(form, TimerName::expectation_start_setup).SetEnabled(false);
   if (SetupProgramSeen(form, false)) return;
+  form.log.Event(L"expectationTimer: the setup program ended");
   TimerOf(form, TimerName::expectation).SetEnabled(false);
   // Enabled before the message opens: the chain goes on under it without waiting.
   TimerOf(form, TimerName::start_1C).SetEnabled(true);
@@ -81,11 +88,12 @@ void start_1CTimer(Form1& form) {
     controls.SetStatusText(stage_text::kPreparing);
     TimerOf(form, TimerName::start_1C).SetEnabled(false);
     form.globals.path_1c = form.processes.ExecutablePath(pid);
-    form.shell.Run(KillCommand(form.shell.SystemFolder(), pid));
+    RunHidden(form, KillCommand(form.shell.SystemFolder(), pid));
     matched = true;
     return true;
   });
   if (!matched) return;
+  form.log.Event(L"start_1CTimer: the platform started, at \"" + form.globals.path_1c + L"\"");
   form.run_watches.exit_1c.Restart();
   // Once per tick, however many platforms were found: two base creations on one base
   // at the same time would fight over it.
@@ -107,6 +115,7 @@ void exit_1cTimer(Form1& form) {
   const bool ended = form.globals.first_install ? form.run_watches.exit_1c.HasEnded(scan)
                                                 : scan != ScanResult::Running;
   if (!ended) return;
+  form.log.Event(L"exit_1cTimer: no platform runs");
   TimerOf(form, TimerName::exit_1c).SetEnabled(false);
   form.clock.Sleep(3000);
   Button3Click(form);

@@ -20,13 +20,14 @@ void FormCreate(Form1& form) {
   if (!form.app.TerminationRequested()) ConfirmWhomTheBaseIsFor(form);
   Globals& g = form.globals;
   g.PCName = form.app.UserName();
-  form.shell.Run(RemovalParameters(user_paths::DownloadFolder(g.PCName)));
+  RunHidden(form, RemovalParameters(user_paths::DownloadFolder(g.PCName)));
   Controls& c = form.controls;
   c.MoveTo(CenteredOrigin(form.app.WorkArea(), c.OuterWidth(), c.OuterHeight()));
   c.SetText(field::kBaseFolder, user_paths::DefaultBaseFolder(g.PCName));
 }
 
 void Button8Click(Form1& form) {
+  form.log.Event(L"Button8Click");
   ScanOwnSession(form.processes, [&form](const std::wstring& exe_name, std::uint32_t) {
     if (IsPlatformName(exe_name)) {
       form.app.ShowMessage(stage_text::kCloseAllPlatforms);

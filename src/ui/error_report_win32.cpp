@@ -49,15 +49,18 @@ void ShowApplicationError(const std::exception& error) {
   ::MessageBoxW(nullptr, text.c_str(), L"Application Error", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
 }
 
-void RunHandler(HWND owner, const std::wstring& title, const std::function<void()>& handler) {
+void RunHandler(HWND owner, const std::wstring& title, const std::function<void()>& handler, Log& log) {
   try {
     handler();
   } catch (const TransferAbandoned&) {
     // The user closed the window during a download: nothing to report, and the quit
     // request the transfer held back ends the program in the main loop.
+    log.Event(L"stopped: the window was closed");
   } catch (const std::exception& error) {
+    log.Event(L"error shown: " + ReportText(ErrorText(error)));
     ShowErrorReport(owner, title, error);
   } catch (...) {
+    log.Event(L"error shown: Unknown error");
     ShowErrorReport(owner, title, Error(L"Unknown error"));
   }
 }

@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "base/run_log.h"
+
 // A message box with a stop icon and the error's text, the application title as caption.
 void ShowErrorReport(HWND owner, const std::wstring& title, const std::exception& error);
 
@@ -16,8 +18,8 @@ void ShowApplicationError(const std::exception& error);
 
 // Runs one event handler; an error that escapes it ends the handler and is shown by the
 // default error report, and the program goes on. A TransferAbandoned ends the handler
-// silently. Nothing is let through into Windows.
-void RunHandler(HWND owner, const std::wstring& title, const std::function<void()>& handler);
+// silently. Nothing is let through into Windows. The error's text goes to `log` too.
+void RunHandler(HWND owner, const std::wstring& title, const std::function<void()>& handler, Log& log);
 
 // The text of any exception as the reports show it.
 std::wstring ErrorText(const std::exception& error);

@@ -53,7 +53,7 @@ Form1Window::~Form1Window() = default;
 
 void Form1Window::Run(void (*handler)(Form1&)) {
   if (!form_) return;
-  RunHandler(hwnd(), title_, [this, handler] { handler(*form_); });
+  RunHandler(hwnd(), title_, [this, handler] { handler(*form_); }, form_->log);
 }
 
 LRESULT Form1Window::HandleMessage(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
@@ -136,7 +136,8 @@ LRESULT CALLBACK Form1Window::Edit1Proc(HWND edit, UINT msg, WPARAM wp, LPARAM l
       const POINT at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
       const bool click = std::exchange(self->edit1_pressed_, false) && ::PtInRect(&client, at);
       if (click && self->form_) {
-        RunHandler(self->hwnd(), self->title_, [self] { Edit1Click(*self->form_, *self->picker_); });
+        RunHandler(self->hwnd(), self->title_, [self] { Edit1Click(*self->form_, *self->picker_); },
+                   self->form_->log);
       }
       return result;
     }

@@ -52,6 +52,7 @@ class Form1Window : public Controls, private WindowBase {
   LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) override;
   void OnUnbound(HWND) override { window_.release(); }  // closed by the user: the system frees it
   std::wstring ReportTitle(HWND) const override { return title_; }
+  Log* RunLogOf() override { return form_ ? &form_->log : nullptr; }
   void OnCommand(int id, int code);
   void OnTimer(UINT_PTR id);
   void OnActivate(bool active);

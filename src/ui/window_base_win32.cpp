@@ -40,6 +40,13 @@ std::wstring WindowBase::ReportTitle(HWND top_level) const {
   return text;
 }
 
+Log* WindowBase::LogOfForm(HWND form) {
+  // Only a window of one of our classes holds a WindowBase in its user data.
+  if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(form, GWLP_WNDPROC)) != WindowProc) return nullptr;
+  auto* owner = reinterpret_cast<WindowBase*>(::GetWindowLongPtrW(form, GWLP_USERDATA));
+  return owner ? owner->RunLogOf() : nullptr;
+}
+
 LRESULT CALLBACK WindowBase::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
   if (msg == WM_NCCREATE) {
     auto* create = reinterpret_cast<CREATESTRUCTW*>(lp);
@@ -59,8 +66,11 @@ LRESULT CALLBACK WindowBase::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
     try {
       // The title is asked for only now: reading a caption sends a message of its own.
       HWND top_level = ::GetAncestor(hwnd, GA_ROOT);
-      // Rethrown into RunHandler, so that it is reported as every click and tick is.
-      RunHandler(top_level, self->ReportTitle(top_level), [] { throw; });
+      // Rethrown into RunHandler, so that it is reported and logged as every click and tick
+      // is. The log is the one of the form that owns this window, wherever it sits.
+      NoLog no_log;
+      Log* log = LogOfForm(::GetAncestor(hwnd, GA_ROOTOWNER));
+      RunHandler(top_level, self->ReportTitle(top_level), [] { throw; }, log ? *log : no_log);
     } catch (...) {
       // Only the report itself can get here (out of memory for its text): nothing is left
       // to tell the user with, and the message still must not end the program.

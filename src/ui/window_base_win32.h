@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "base/run_log.h"
+
 class WindowBase {
  public:
   WindowBase(const WindowBase&) = delete;
@@ -39,7 +41,10 @@ class WindowBase {
   virtual void OnUnbound(HWND) {}
   // The caption of the error report; by default the top-level window's caption.
   virtual std::wstring ReportTitle(HWND top_level) const;
+  // Where the errors of this form and of the windows it owns are logged; none by default.
+  virtual Log* RunLogOf() { return nullptr; }
 
  private:
+  static Log* LogOfForm(HWND form);
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
 };

@@ -242,6 +242,13 @@ class FakeUnzipper : public Unzipper {
   FakeFileSystem& files_;
 };
 
+// Keeps each event's text, as the run log would write it, without the time.
+class RecordingLog : public Log {
+ public:
+  std::vector<std::wstring> lines;
+  void Event(const std::wstring& text) override { lines.push_back(text); }
+};
+
 // A Form1 wired to fakes, with one shared event log for checking order. A test that needs
 // the controls to do more passes its own kind of FakeControls.
 template <typename ControlsType>
@@ -255,6 +262,7 @@ struct BasicFakeForm {
   FakeFileSystem files{&events};
   FakeDownloader downloader{&events, files};
   FakeUnzipper unzipper{&events, files};
-  Form1 form{controls, app, shell, processes, clock, downloader, unzipper, files, Globals{}, RunWatches{}};
+  RecordingLog log;
+  Form1 form{controls, app, shell, processes, clock, downloader, unzipper, files, log, Globals{}, RunWatches{}};
 };
 using FakeForm = BasicFakeForm<FakeControls>;

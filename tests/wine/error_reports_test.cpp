@@ -7,6 +7,7 @@
 #include <cwchar>
 #include <stdexcept>
 #include <thread>
+#include <vector>
 
 #include "app/application_win32.h"
 #include "base/error.h"
@@ -36,6 +37,12 @@ MessageBoxView ShowAndRead(const std::function<void()>& show) {
   return seen;
 }
 
+class LinesLog : public Log {
+ public:
+  void Event(const std::wstring& text) override { lines.push_back(text); }
+  std::vector<std::wstring> lines;
+};
+
 // A window whose handler fails, as a layout call on WM_SIZE can.
 class ThrowingWindow final : public WindowBase {
  public:
@@ -48,8 +55,10 @@ class ThrowingWindow final : public WindowBase {
   }
   ~ThrowingWindow() { ::DestroyWindow(window_); }
   HWND hwnd() const { return window_; }
+  LinesLog log;
 
  private:
+  Log* RunLogOf() override { return &log; }
   LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) override {
     if (msg == WM_APP) throw Error(L"Cannot arrange the controls");
     return ::DefWindowProcW(hwnd, msg, wp, lp);
@@ -64,12 +73,15 @@ class ThrowingWindow final : public WindowBase {
 TEST(ErrorReports, ThrowInsideAWindowProcedureShowsTheReportAndTheProgramGoesOn) {
   bool created = false;
   LRESULT answer = 1;
+  std::vector<std::wstring> logged;
   const MessageBoxView box = ShowAndRead([&] {
     ThrowingWindow window;
     created = window.hwnd() != nullptr;
     answer = ::SendMessageW(window.hwnd(), WM_APP, 0, 0);
+    logged = window.log.lines;
   });
   ASSERT_TRUE(created);
+  EXPECT_EQ(logged, std::vector<std::wstring>{L"error shown: Cannot arrange the controls."});
   EXPECT_EQ(box.text, L"Cannot arrange the controls.");
   EXPECT_EQ(box.caption, L"Kalverabase [icon]");
   EXPECT_EQ(answer, 0);
@@ -78,10 +90,14 @@ TEST(ErrorReports, ThrowInsideAWindowProcedureShowsTheReportAndTheProgramGoesOn)
 TEST(ErrorReports, HandlerErrorEndsTheHandlerAndShowsItsTextWithAStopIcon) {
   bool went_on = false;
   const MessageBoxView box = ShowAndRead([&] {
-    RunHandler(nullptr, L"Kalverabase", [&] {
-      throw Error(L"Stream write error");
-      went_on = true;
-    });
+    NoLog no_log;
+    RunHandler(
+        nullptr, L"Kalverabase",
+        [&] {
+          throw Error(L"Stream write error");
+          went_on = true;
+        },
+        no_log);
   });
   EXPECT_EQ(box.text, L"Stream write error.");
   EXPECT_EQ(box.caption, L"Kalverabase [icon]");
@@ -94,10 +110,14 @@ TEST(ErrorReports, AbandonedTransferEndsTheHandlerWithoutAReport) {
   std::atomic<bool> returned = false;
   bool went_on = false;
   std::thread runner([&] {
-    RunHandler(nullptr, L"Kalverabase", [&] {
-      throw TransferAbandoned();
-      went_on = true;
-    });
+    NoLog no_log;
+    RunHandler(
+        nullptr, L"Kalverabase",
+        [&] {
+          throw TransferAbandoned();
+          went_on = true;
+        },
+        no_log);
     returned = true;
   });
   std::optional<MessageBoxView> box;

@@ -2,7 +2,10 @@
 // click to the end, and its stop on a configuration that is not there.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "scenario_fixture.h"
 
@@ -15,7 +18,18 @@ TEST(BaseUpdate, LoadsAndAppliesTheServedConfigurationThenLeavesTheBaseOpen) {
   SetStandInBatchTime(1500ms);
   MakeDirectories(DefaultBase());
   ServeConfiguration();
-  auto [app, main] = StartAndClick(control_id::Button9);
+  // With credentials: the run log (in the Documents folder, as the README says) must show
+  // the commands without the password, which the platform still receives.
+  const std::wstring log_folder = UserProfile() + L"\\Documents\\Kalvera1C";
+  const std::wstring password = L"s3cret-Pa55";
+  harness::ChildProcess started = harness::LaunchApp();
+  HWND window = harness::WaitForMainWindow(started.pid(), 20s);
+  ASSERT_TRUE(window && harness::WaitUntil([&] { return harness::IsShown(window); }, 10s));
+  harness::Click(harness::Control(started.pid(), control_id::CheckBox1));
+  ASSERT_TRUE(harness::WaitUntil([&] { return harness::IsShown(harness::Control(started.pid(), control_id::Panel1)); }, 5s));
+  harness::SetText(harness::Control(started.pid(), control_id::Edit2), L"Администратор");
+  harness::SetText(harness::Control(started.pid(), control_id::Edit3), password);
+  auto [app, main] = ShowAndClick(std::move(started), control_id::Button9);
 
   const ScenarioOutcome outcome = PlayScenario(app, main, {kTypicalPlatformPath}, 120s);
   ASSERT_FALSE(outcome.error_report.has_value()) << ToUtf8(*outcome.error_report);
@@ -35,6 +49,22 @@ TEST(BaseUpdate, LoadsAndAppliesTheServedConfigurationThenLeavesTheBaseOpen) {
   EXPECT_EQ(ReadFileBytes(DefaultBase() + L"\\loaded.cf"), kConfiguration);
   EXPECT_EQ(ReadFileBytes(DefaultBase() + L"\\applied.cf"), kConfiguration);
   EXPECT_EQ(ReadFileBytes(ConfigurationFile()), kConfiguration) << "the configuration file is kept";
+
+  // The run's log: the newest of the folder's logs, which sort by their start.
+  std::vector<std::wstring> logs;
+  WIN32_FIND_DATAW found;
+  HANDLE search = ::FindFirstFileW((log_folder + L"\\*.log").c_str(), &found);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE) << "no log in " << ToUtf8(log_folder);
+  do logs.push_back(found.cFileName); while (::FindNextFileW(search, &found));
+  ::FindClose(search);
+  std::sort(logs.begin(), logs.end());
+  const std::string log = ReadFileBytes(log_folder + L"\\" + logs.back());
+  EXPECT_NE(log.find("/P\"***\" /UpdateDBCfg"), std::string::npos) << log;
+  EXPECT_NE(log.find("end: exit code 0"), std::string::npos) << log;
+  EXPECT_EQ(log.find(ToUtf8(password)), std::string::npos) << log;
+  EXPECT_TRUE(std::any_of(runs.begin(), runs.end(), [&](const StandInRun& run) {
+    return std::find(run.args.begin(), run.args.end(), L"/P" + password) != run.args.end();
+  })) << "the platform was given the password";
 
   // The last user-mode run outlives the utility.
   const auto platforms = ProcessIdsNamed(L"1cv8.exe");

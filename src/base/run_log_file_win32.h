@@ -1,0 +1,23 @@
+#pragma once
+// The run log's file on disk, and the clock its lines are stamped with.
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "base/run_log.h"
+
+// The milliseconds since the first call (made at the start of the run).
+std::uint64_t MillisecondsSinceStart();
+// The local date and time of the start, for the log's name.
+LocalTime StartTime();
+
+// A new file `file_name` in `folder` (made when missing, its parent is not), after which
+// the run logs beyond the newest kRunLogsKept in the folder are removed. Nothing when the
+// file cannot be created: the run goes on without a log.
+std::unique_ptr<LogSink> OpenRunLogFile(const std::wstring& folder, const std::wstring& file_name);
+
+// "Windows 10.0.19045" as the system itself reports it (not as a compatibility shim
+// would), or "Windows (version unknown)".
+std::wstring WindowsVersionText();

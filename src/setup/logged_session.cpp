@@ -1,0 +1,105 @@
+#include "setup/logged_session.h"
+
+#include <exception>
+
+#include "base/error.h"
+#include "platform/process_rules.h"
+
+namespace {
+
+std::wstring AccountText(const std::optional<AccountName>& account) {
+  if (!account) return L"(cannot be read)";
+  return account->domain + L"\\" + account->user;
+}
+
+std::wstring TextOf(const std::exception& error) {
+  if (auto* own = dynamic_cast<const Error*>(&error)) return own->text();
+  std::wstring wide;
+  for (const char* p = error.what(); *p; ++p) wide.push_back(static_cast<unsigned char>(*p));
+  return wide;
+}
+
+// Runs `transfer` and logs its one line, whatever the outcome; the outcome passes on.
+template <typename Transfer>
+bool LoggedTransfer(Log& log, const std::function<std::uint64_t()>& elapsed_ms, const std::wstring& what,
+                    Transfer transfer) {
+  const std::uint64_t start = elapsed_ms();
+  auto took = [&] { return L" in " + std::to_wstring(elapsed_ms() - start) + L" ms"; };
+  try {
+    const bool done = transfer();
+    log.Event(what + (done ? L": done" : L": not done") + took());
+    return done;
+  } catch (const std::exception& error) {
+    log.Event(what + L": failed" + took() + L": " + TextOf(error));
+    throw;
+  }
+}
+
+}  // namespace
+
+void LoggedControls::SetStatusText(const std::wstring& text) {
+  log_.Event(L"status: " + text);
+  inner_.SetStatusText(text);
+}
+
+void LoggedApplication::ShowMessage(const std::wstring& text) {
+  log_.Event(L"message: " + text);
+  inner_.ShowMessage(text);
+}
+
+bool LoggedApplication::Confirm(const std::wstring& text) {
+  log_.Event(L"question: " + text);
+  const bool ok = inner_.Confirm(text);
+  log_.Event(ok ? L"answer: OK" : L"answer: Cancel");
+  return ok;
+}
+
+void LoggedApplication::RequestTermination() {
+  log_.Event(L"termination requested");
+  inner_.RequestTermination();
+}
+
+bool LoggedProcessList::Scan(const std::function<bool(const ProcessEntry&)>& visit) {
+  const std::optional<std::uint32_t> own = inner_.OwnSession();
+  std::map<std::uint32_t, std::wstring> platforms;
+  bool visiting = true;
+  const bool taken = inner_.Scan([&](const ProcessEntry& entry) {
+    // The same session rule as ScanOwnSession.
+    const bool counted = !own || (entry.session && *entry.session == *own);
+    if (counted && IsPlatformName(entry.exe_name)) platforms[entry.pid] = entry.exe_name;
+    if (visiting) visiting = visit(entry);
+    return true;
+  });
+  if (!taken || platforms == platforms_) return taken;
+  std::wstring line = L"platform processes:";
+  if (platforms.empty()) line += L" none";
+  for (const auto& [pid, name] : platforms) {
+    std::wstring path;
+    try {
+      path = inner_.ExecutablePath(pid);
+    } catch (const std::exception&) {
+    }
+    line += L" [" + std::to_wstring(pid) + L" " + name + (path.empty() ? L"" : L" \"" + path + L"\"") + L"]";
+  }
+  log_.Event(line);
+  platforms_ = std::move(platforms);
+  return taken;
+}
+
+bool LoggedDownloader::GetInetFile(const std::wstring& fileURL, const std::wstring& FileName,
+                                   ProgressBar& Progress) {
+  return LoggedTransfer(log_, elapsed_ms_, L"download \"" + fileURL + L"\" to \"" + FileName + L"\"",
+                        [&] { return inner_.GetInetFile(fileURL, FileName, Progress); });
+}
+
+bool LoggedUnzipper::UnZipFile(const std::wstring& sourceFile, const std::wstring& destPath) {
+  return LoggedTransfer(log_, elapsed_ms_, L"extraction \"" + sourceFile + L"\" to \"" + destPath + L"\"",
+                        [&] { return inner_.UnZipFile(sourceFile, destPath); });
+}
+
+void LogRunStart(Log& log, Application& app, const std::wstring& version, const std::wstring& windows) {
+  log.Event(L"Kalvera base installer " + version);
+  log.Event(windows);
+  log.Event(L"runs as: " + AccountText(app.RunningAccount()));
+  log.Event(L"session user: " + AccountText(app.SessionAccount()));
+}
