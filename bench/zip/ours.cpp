@@ -17,8 +17,9 @@ int main(int argc, char** argv) {
   // Given as Windows gives it: the folder with a trailing "\".
   std::wstring dest = WidePath(argv[2]);
   while (dest.size() > 1 && dest.back() == L'/') dest.pop_back();
+  ExtractionFacts facts;
   try {
-    ExtractZip(archive, dest + L"\\", target);
+    ExtractZip(archive, dest + L"\\", target, facts);
   } catch (const Error& e) {
     std::fprintf(stderr, "%s\n", e.what());
     return 1;

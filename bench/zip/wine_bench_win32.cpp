@@ -306,8 +306,9 @@ int wmain(int argc, wchar_t** argv) {
     Counts counts;
   } tools[] = {
       {"ours", [](const std::wstring& a, const std::wstring& d) {
+         ExtractionFacts facts;
          try {
-           UnZipFile(a, d);
+           UnZipFile(a, d, facts);
          } catch (const Error& e) {
            std::fprintf(stderr, "ours: %ls\n", e.text().c_str());
            std::exit(1);
@@ -321,7 +322,8 @@ int wmain(int argc, wchar_t** argv) {
          try {
            ArchiveFileWin32 archive(a);
            ExtractionTargetWin32 target;
-           ExtractZip(archive, d, target);
+           ExtractionFacts facts;
+           ExtractZip(archive, d, target, facts);
          } catch (const Error& e) {
            std::fprintf(stderr, "no pump: %ls\n", e.text().c_str());
            std::exit(1);

@@ -20,22 +20,34 @@ std::wstring TextOf(const std::exception& error) {
 }
 
 // Runs `transfer` and logs its one line, whatever the outcome; the outcome passes on.
-template <typename Transfer>
+// `facts` is asked once the transfer has ended.
+template <typename Transfer, typename Facts>
 bool LoggedTransfer(Log& log, const std::function<std::uint64_t()>& elapsed_ms, const std::wstring& what,
-                    Transfer transfer) {
+                    Transfer transfer, Facts facts) {
   const std::uint64_t start = elapsed_ms();
-  auto took = [&] { return L" in " + std::to_wstring(elapsed_ms() - start) + L" ms"; };
+  auto ended = [&] { return what + L": " + facts() + L" in " + std::to_wstring(elapsed_ms() - start) + L" ms: "; };
   try {
     const bool done = transfer();
-    log.Event(what + (done ? L": done" : L": not done") + took());
+    log.Event(ended() + (done ? L"done" : L"not done"));
     return done;
   } catch (const std::exception& error) {
-    log.Event(what + L": failed" + took() + L": " + TextOf(error));
+    log.Event(ended() + L"failed: " + TextOf(error));
     throw;
   }
 }
 
 }  // namespace
+
+std::wstring DownloadFactsText(const DownloadFacts& facts) {
+  std::wstring text = facts.status ? L"HTTP " + std::to_wstring(facts.status) : std::wstring(L"no answer");
+  text += facts.length ? L", length " + std::to_wstring(*facts.length) : std::wstring(L", no length");
+  return text + L", " + std::to_wstring(facts.bytes) + L" bytes";
+}
+
+std::wstring ExtractionFactsText(const ExtractionFacts& facts) {
+  return std::to_wstring(facts.entries_done) + L" of " + std::to_wstring(facts.entries) + L" entries, " +
+         std::to_wstring(facts.bytes) + L" bytes";
+}
 
 void LoggedControls::SetStatusText(const std::wstring& text) {
   log_.Event(L"status: " + text);
@@ -89,12 +101,14 @@ bool LoggedProcessList::Scan(const std::function<bool(const ProcessEntry&)>& vis
 bool LoggedDownloader::GetInetFile(const std::wstring& fileURL, const std::wstring& FileName,
                                    ProgressBar& Progress) {
   return LoggedTransfer(log_, elapsed_ms_, L"download \"" + fileURL + L"\" to \"" + FileName + L"\"",
-                        [&] { return inner_.GetInetFile(fileURL, FileName, Progress); });
+                        [&] { return inner_.GetInetFile(fileURL, FileName, Progress); },
+                        [&] { return DownloadFactsText(inner_.LastDownload()); });
 }
 
 bool LoggedUnzipper::UnZipFile(const std::wstring& sourceFile, const std::wstring& destPath) {
   return LoggedTransfer(log_, elapsed_ms_, L"extraction \"" + sourceFile + L"\" to \"" + destPath + L"\"",
-                        [&] { return inner_.UnZipFile(sourceFile, destPath); });
+                        [&] { return inner_.UnZipFile(sourceFile, destPath); },
+                        [&] { return ExtractionFactsText(inner_.LastExtraction()); });
 }
 
 void LogRunStart(Log& log, Application& app, const std::wstring& version, const std::wstring& windows) {

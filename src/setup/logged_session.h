@@ -73,6 +73,7 @@ class LoggedDownloader : public Downloader {
   LoggedDownloader(Downloader& inner, Log& log, std::function<std::uint64_t()> elapsed_ms)
       : inner_(inner), log_(log), elapsed_ms_(std::move(elapsed_ms)) {}
   bool GetInetFile(const std::wstring& fileURL, const std::wstring& FileName, ProgressBar& Progress) override;
+  DownloadFacts LastDownload() const override { return inner_.LastDownload(); }
 
  private:
   Downloader& inner_;
@@ -80,11 +81,17 @@ class LoggedDownloader : public Downloader {
   std::function<std::uint64_t()> elapsed_ms_;
 };
 
+// "HTTP 200, length 1024, 1024 bytes"; "no answer" and "no length" where the server gave none.
+std::wstring DownloadFactsText(const DownloadFacts& facts);
+// "11 of 12 entries, 4096 bytes".
+std::wstring ExtractionFactsText(const ExtractionFacts& facts);
+
 class LoggedUnzipper : public Unzipper {
  public:
   LoggedUnzipper(Unzipper& inner, Log& log, std::function<std::uint64_t()> elapsed_ms)
       : inner_(inner), log_(log), elapsed_ms_(std::move(elapsed_ms)) {}
   bool UnZipFile(const std::wstring& sourceFile, const std::wstring& destPath) override;
+  ExtractionFacts LastExtraction() const override { return inner_.LastExtraction(); }
 
  private:
   Unzipper& inner_;

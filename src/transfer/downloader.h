@@ -3,6 +3,7 @@
 #include <string>
 
 #include "transfer/progress_bar.h"
+#include "transfer/transfer_facts.h"
 
 class Downloader {
  public:
@@ -21,4 +22,7 @@ class Downloader {
   // raises TransferAbandoned (transfer/transfer_abandoned.h) instead of Error.
   virtual bool GetInetFile(const std::wstring& fileURL, const std::wstring& FileName,
                            ProgressBar& Progress) = 0;
+  // What the last GetInetFile saw, for the run log, whether it succeeded or not. One that
+  // keeps nothing answers with nothing known.
+  virtual DownloadFacts LastDownload() const { return {}; }
 };

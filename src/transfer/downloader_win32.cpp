@@ -12,5 +12,5 @@ bool WinInetDownloader::GetInetFile(const std::wstring& fileURL, const std::wstr
   WindowsOutputFiles files;
   QueuePumpWin32 pump;  // one per transfer: a quit request it took up goes back at the end
   TickClockWin32 clock;
-  return ::GetInetFile(fileURL, FileName, Progress, TransferSystem{http_, files, pump, clock});
+  return ::GetInetFile(fileURL, FileName, Progress, TransferSystem{http_, files, pump, clock, facts_});
 }

@@ -12,7 +12,9 @@ class WinInetDownloader : public Downloader {
   explicit WinInetDownloader(DWORD server_timeout_ms = kServerTimeoutMs);
   bool GetInetFile(const std::wstring& fileURL, const std::wstring& FileName,
                    ProgressBar& Progress) override;
+  DownloadFacts LastDownload() const override { return facts_; }
 
  private:
   WinInetSource http_;
+  DownloadFacts facts_;
 };

@@ -45,13 +45,14 @@ class CreatedFile {
 
 // Sends the request and follows redirects until an answer that is not one. WinINet is
 // told not to follow them itself: it would follow a loop for ever, and to any scheme.
-std::unique_ptr<HttpResponse> Request(const std::wstring& url, HttpSource& http) {
+std::unique_ptr<HttpResponse> Request(const std::wstring& url, HttpSource& http, DownloadFacts& facts) {
   std::wstring address = url;
   std::wstring reason;
   for (int redirects = 0;; ++redirects) {
     std::unique_ptr<HttpResponse> response = http.Get(address, reason);
     if (!response) throw Error(CannotDownloadText(url, reason));
     const unsigned status = response->StatusCode();
+    facts.status = status;
     if (!IsRedirect(status)) return response;
     if (redirects == kMaxRedirects) throw Error(CannotDownloadText(url, TooManyRedirectsReason(kMaxRedirects)));
     const std::wstring location = response->Location();
@@ -67,12 +68,15 @@ void Transfer(const std::wstring& url, const std::wstring& path, ProgressBar& pr
               const TransferSystem& system) {
   // The request goes out, and its answer is judged, before the output file is touched:
   // an error page must not replace an older file.
-  const std::unique_ptr<HttpResponse> response = Request(url, system.http);
+  DownloadFacts& facts = system.facts;
+  facts = DownloadFacts{};
+  const std::unique_ptr<HttpResponse> response = Request(url, system.http, facts);
   const unsigned status = response->StatusCode();
   if (!IsSuccess(status)) throw Error(CannotDownloadText(url, HttpStatusReason(status)));
 
   const ContentLength length = ParseContentLength(response->ContentLengths());
   if (!length.fault.empty()) throw Error(CannotDownloadText(url, length.fault));
+  facts.length = length.bytes;
   if (length.bytes) {
     progress.SetMax(BarMaxOf(*length.bytes));
     progress.SetPosition(0);
@@ -87,6 +91,12 @@ void Transfer(const std::wstring& url, const std::wstring& path, ProgressBar& pr
   std::uint64_t received = 0;
   std::uint32_t delivered = 0;
   TrickleWatch trickle(system.clock.NowMs());
+  // Counted in a local, and handed to the facts once the loop has ended either way.
+  struct CountOnExit {
+    std::uint64_t& from;
+    std::uint64_t& to;
+    ~CountOnExit() { to = from; }
+  } count_on_exit{received, facts.bytes};
   do {
     if (!response->Read(buffer, BufferSize, delivered, reason)) {
       throw Error(CannotDownloadText(url, reason));

@@ -8,6 +8,7 @@
 #include "transfer/message_pump.h"
 #include "transfer/output_file.h"
 #include "transfer/tick_clock.h"
+#include "transfer/transfer_facts.h"
 
 // The most asked for by each read, which takes what has arrived: one bar step and one
 // turn of the message pump per read.
@@ -29,6 +30,7 @@ struct TransferSystem {
   OutputFiles& files;
   MessagePump& pump;
   TickClock& clock;
+  DownloadFacts& facts;  // reset at the start of each transfer
 };
 
 // What Downloader::GetInetFile promises. Redirects (301, 302, 303, 307, 308) are followed

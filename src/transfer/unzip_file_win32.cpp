@@ -7,7 +7,8 @@
 #include "transfer/tick_clock_win32.h"
 #include "transfer/zip_extractor.h"
 
-bool UnZipFile(const std::wstring& sourceFile, const std::wstring& destPath) {
+bool UnZipFile(const std::wstring& sourceFile, const std::wstring& destPath, ExtractionFacts& facts) {
+  facts = ExtractionFacts{};
   ArchiveFileWin32 archive(sourceFile);
   ExtractionTargetWin32 target;
   QueuePumpWin32 pump;  // one per extraction: a quit request it took up goes back at the end
@@ -15,6 +16,6 @@ bool UnZipFile(const std::wstring& sourceFile, const std::wstring& destPath) {
   PumpCadence cadence(pump, clock);
   PacedArchive paced_archive(archive, cadence);
   PacedTarget paced_target(target, cadence);
-  ExtractZip(paced_archive, destPath, paced_target);
+  ExtractZip(paced_archive, destPath, paced_target, facts);
   return true;
 }

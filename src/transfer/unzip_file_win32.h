@@ -5,12 +5,16 @@
 
 #include "transfer/unzipper.h"
 
-// What Unzipper::UnZipFile promises.
-bool UnZipFile(const std::wstring& sourceFile, const std::wstring& destPath);
+// What Unzipper::UnZipFile promises; `facts` tells what was done, whatever the outcome.
+bool UnZipFile(const std::wstring& sourceFile, const std::wstring& destPath, ExtractionFacts& facts);
 
 class UnzipperWin32 : public Unzipper {
  public:
   bool UnZipFile(const std::wstring& sourceFile, const std::wstring& destPath) override {
-    return ::UnZipFile(sourceFile, destPath);
+    return ::UnZipFile(sourceFile, destPath, facts_);
   }
+  ExtractionFacts LastExtraction() const override { return facts_; }
+
+ private:
+  ExtractionFacts facts_;
 };

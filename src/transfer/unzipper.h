@@ -2,6 +2,8 @@
 // The extraction as the stage chain uses it, so the chain runs against a fake as well.
 #include <string>
 
+#include "transfer/transfer_facts.h"
+
 class Unzipper {
  public:
   virtual ~Unzipper() = default;
@@ -13,4 +15,7 @@ class Unzipper {
   // the extraction at once: the file being written is removed and TransferAbandoned
   // (transfer/transfer_abandoned.h) raised instead of Error.
   virtual bool UnZipFile(const std::wstring& sourceFile, const std::wstring& destPath) = 0;
+  // What the last UnZipFile did, for the run log, whether it succeeded or not. One that
+  // keeps nothing answers with nothing known.
+  virtual ExtractionFacts LastExtraction() const { return {}; }
 };

@@ -56,10 +56,12 @@ std::wstring FileFailureText(const wchar_t* verb, const std::wstring& path,
   return std::wstring(L"Cannot ") + verb + L" file \"" + path + L"\". " + reason;
 }
 
-void ExtractZip(ArchiveInput& input, const std::wstring& dest_path, ExtractionTarget& target) {
+void ExtractZip(ArchiveInput& input, const std::wstring& dest_path, ExtractionTarget& target,
+                ExtractionFacts& facts) {
   if (input.Size() == 0) throw Error(L"Stream read error");
   ArchiveBuffer archive(input);
   const std::vector<ZipEntry> entries = ReadCentralDirectory(archive, FindEndRecord(archive));
+  facts.entries = entries.size();
 
   EntryCopier copier;
   // Entries of one folder follow each other; its rules and its creation are done once.
@@ -93,7 +95,10 @@ void ExtractZip(ArchiveInput& input, const std::wstring& dest_path, ExtractionTa
       folder_made = folder;
       any_folder_made = true;
     }
-    if (!path.empty() && path.back() == L'\\') continue;  // a folder entry
+    if (!path.empty() && path.back() == L'\\') {  // a folder entry
+      ++facts.entries_done;
+      continue;
+    }
 
     std::wstring reason;
     std::unique_ptr<OutputFile> file = target.Create(path, reason);
@@ -118,5 +123,7 @@ void ExtractZip(ArchiveInput& input, const std::wstring& dest_path, ExtractionTa
     if ((entry.made_by_version >> 8) == 0) attributes = entry.external_attributes & 0xFF & ~kVolumeLabel;
     if (time || attributes) file->Finish(time, attributes);
     file.reset();
+    ++facts.entries_done;
+    facts.bytes += entry.uncompressed_size;
   }
 }

@@ -4,6 +4,7 @@
 
 #include "transfer/archive_input.h"
 #include "transfer/extraction_target.h"
+#include "transfer/transfer_facts.h"
 
 // Unpacks every entry below `dest_path`, in the order of the central directory, each one
 // completely before the next, folders made with their parents. A file keeps the entry's
@@ -19,7 +20,9 @@
 //   "Stream write error"
 //   Cannot extract "<name>". <reason>        an encrypted entry, damaged data (CRC-32),
 //                                            a name that would leave `dest_path`
-void ExtractZip(ArchiveInput& input, const std::wstring& dest_path, ExtractionTarget& target);
+// `facts` counts the entries and what was unpacked, up to a failure too.
+void ExtractZip(ArchiveInput& input, const std::wstring& dest_path, ExtractionTarget& target,
+                ExtractionFacts& facts);
 
 // Cannot <verb> file "<path>". <reason>: the system's message as SystemMessage gives it,
 // without its full stop, which the error report adds.

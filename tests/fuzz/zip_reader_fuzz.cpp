@@ -84,8 +84,9 @@ class CountingTarget : public ExtractionTarget {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   Input input(data, size);
   CountingTarget target;
+  ExtractionFacts facts;
   try {
-    ExtractZip(input, kDest, target);
+    ExtractZip(input, kDest, target, facts);
   } catch (const Error&) {
   } catch (const OverBudget&) {
   }

@@ -169,7 +169,8 @@ struct TransferRig {
   CountingPump pump;
   ClampingBar bar;
   FakeTickClock clock;
-  TransferSystem system{http, files, pump, clock};
+  DownloadFacts facts;
+  TransferSystem system{http, files, pump, clock, facts};
 
   TransferRig() { http.clock = &clock; }
 

@@ -445,6 +445,10 @@ TEST(GetInetFile, FailsABodyShorterThanASixtyFourBitLength) {
 
     EXPECT_EQ(rig.bar.maxima, std::vector<int>{c.max});
     EXPECT_FALSE(rig.files.Exists(kPath));
+    // What the run log says of it: a failed transfer still tells how far it came.
+    EXPECT_EQ(rig.facts.status, 200u);
+    EXPECT_EQ(rig.facts.length, c.length);
+    EXPECT_EQ(rig.facts.bytes, c.sent);
   }
 }
 

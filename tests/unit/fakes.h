@@ -204,6 +204,7 @@ class FakeDownloader : public Downloader {
  public:
   FakeDownloader(std::vector<std::wstring>* events, FakeFileSystem& files) : events_(events), files_(files) {}
   std::optional<std::wstring> failure;
+  DownloadFacts facts{200, 1000, 1000};
 
   bool GetInetFile(const std::wstring& url, const std::wstring& file, ProgressBar& bar) override {
     if (events_) {
@@ -217,6 +218,7 @@ class FakeDownloader : public Downloader {
     bar.SetPosition(10);
     return true;
   }
+  DownloadFacts LastDownload() const override { return facts; }
 
  private:
   std::vector<std::wstring>* events_;
@@ -229,6 +231,7 @@ class FakeUnzipper : public Unzipper {
   FakeUnzipper(std::vector<std::wstring>* events, FakeFileSystem& files) : events_(events), files_(files) {}
   std::optional<std::wstring> failure;
   std::vector<std::wstring> entries = {L"KalveraSetup1c.exe"};
+  ExtractionFacts facts{1, 1, 4096};
 
   bool UnZipFile(const std::wstring& archive, const std::wstring& folder) override {
     if (events_) events_->push_back(L"unzip " + archive + L" " + folder);
@@ -236,6 +239,7 @@ class FakeUnzipper : public Unzipper {
     for (const std::wstring& entry : entries) files_.files.insert(folder + entry);
     return true;
   }
+  ExtractionFacts LastExtraction() const override { return facts; }
 
  private:
   std::vector<std::wstring>* events_;

@@ -56,7 +56,8 @@ TEST(PacedExtraction, TurnsThePumpEvery100MsOfBlocksReadOrWritten) {
   PacedArchive paced_archive(archive, cadence);
   PacedTarget paced_target(target, cadence);
 
-  ExtractZip(paced_archive, kDest, paced_target);
+  ExtractionFacts facts;
+  ExtractZip(paced_archive, kDest, paced_target, facts);
 
   EXPECT_EQ(target.files.size(), 202u);
   ASSERT_GE(pump.turns_at.size(), 20u);
@@ -89,7 +90,8 @@ TEST(PacedExtraction, AQuitTakenUpEndsItAndLeavesNoPartialFile) {
     PacedArchive paced_archive(archive, cadence);
     PacedTarget paced_target(target, cadence);
 
-    EXPECT_THROW(ExtractZip(paced_archive, kDest, paced_target), TransferAbandoned);
+    ExtractionFacts facts;
+    EXPECT_THROW(ExtractZip(paced_archive, kDest, paced_target, facts), TransferAbandoned);
 
     EXPECT_EQ(pump.turns, c.quit_turn) << "nothing more was read or written";
     EXPECT_EQ(target.files[L"C:\\dest\\a.txt"].data, "alpha") << "a finished entry stays";

@@ -81,6 +81,26 @@ TEST(RunLog, RotationKeepsTheNewestTenAndTouchesNoOtherFile) {
   EXPECT_EQ(RunLogsToRemove(names, kRunLogsKept), std::vector<std::wstring>{L"2025-12-31_23-59-59-999.log"});
 }
 
+TEST(RunLog, ATransferLineTellsHowFarItCameAndHowItEnded) {
+  FakeForm f;
+  std::uint64_t now = 0;
+  std::string file;
+  RunLog log{[&] { return now; }};
+  log.Attach(std::make_unique<StringSink>(&file));
+  LoggedDownloader downloader{f.downloader, log, [&] { return now += 250; }};
+  LoggedUnzipper unzipper{f.unzipper, log, [&] { return now += 250; }};
+  f.downloader.failure = L"Cannot download \"http://h/p.zip\". No answer";
+  f.downloader.facts = DownloadFacts{};
+  FakeProgressBar bar;
+  EXPECT_THROW(downloader.GetInetFile(L"http://h/p.zip", L"C:\\d\\p.zip", bar), Error);
+  f.unzipper.facts = ExtractionFacts{12, 11, 5000};
+  unzipper.UnZipFile(L"C:\\d\\p.zip", L"C:\\d\\");
+  EXPECT_EQ(file,
+            "       0.500 download \"http://h/p.zip\" to \"C:\\d\\p.zip\": no answer, no length, 0 bytes in 250 ms: "
+            "failed: Cannot download \"http://h/p.zip\". No answer\n"
+            "       1.000 extraction \"C:\\d\\p.zip\" to \"C:\\d\\\": 11 of 12 entries, 5000 bytes in 250 ms: done\n");
+}
+
 // A base update with credentials, played on fakes wrapped as the entry sequence wraps them.
 struct LoggedChain {
   FakeForm f;
@@ -164,7 +184,7 @@ TEST(RunLog, ABaseUpdateLogsItsEventsInOrderAndNeverThePassword) {
       "platform processes: none",
       "exit_1cTimer: no platform runs",
       "Button3Click",
-      "download \"",
+      ": HTTP 200, length 1000, 1000 bytes in 0 ms: done",  // the download
       "Button4Click",
       "command: cmd.exe /D /C \"\"C:\\Program Files\\1cv8\\bin\\1cv8.exe\" CONFIG /F \"C:\\bases\\kalvera\"" + kMasked +
           " /LoadCfg",

@@ -16,8 +16,9 @@ const std::wstring kDest = L"C:\\dest\\";
 std::wstring ExtractError(const std::string& bytes, MemoryTarget& target,
                           const std::wstring& dest = kDest) {
   MemoryArchive archive(bytes);
+  ExtractionFacts facts;
   try {
-    ExtractZip(archive, dest, target);
+    ExtractZip(archive, dest, target, facts);
   } catch (const Error& e) {
     return e.text();
   }
@@ -372,8 +373,12 @@ TEST(ZipExtractor, ReadsSequentiallyInBlocksAndWritesInBoundedBlocks) {
   const std::string bytes = a.Build();
   MemoryArchive archive(bytes);
   MemoryTarget t;
-  ExtractZip(archive, kDest, t);
+  ExtractionFacts facts;
+  ExtractZip(archive, kDest, t, facts);
   EXPECT_EQ(t.files.size(), 301u);
+  EXPECT_EQ(facts.entries, 301u);
+  EXPECT_EQ(facts.entries_done, 301u);
+  EXPECT_EQ(facts.bytes, 300u * 2000 + 299u * 300 / 2 + 300000);
   EXPECT_LE(archive.seeks, 3) << "end record, central directory, first local header";
   EXPECT_LE(archive.bytes_read, bytes.size() + 2 * 65536);
   EXPECT_EQ(archive.largest_read, 65536u);

@@ -31,8 +31,9 @@ std::wstring WriteArchive(const std::wstring& folder, const zip_test::Archive& a
 }
 
 std::wstring UnZipError(const std::wstring& source, const std::wstring& dest) {
+  ExtractionFacts facts;
   try {
-    EXPECT_TRUE(UnZipFile(source, dest));
+    EXPECT_TRUE(UnZipFile(source, dest, facts));
   } catch (const Error& e) {
     return e.text();
   }
