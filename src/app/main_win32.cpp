@@ -30,7 +30,8 @@
 
 namespace {
 
-int RunApplication(HINSTANCE instance, RunLog& log, const LocalTime& start) {
+int RunApplication(HINSTANCE instance, RunLog& log, const std::function<std::uint64_t()>& since_start,
+                   const LocalTime& start) {
   // Released after every window below is gone.
   ComApartment com;
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
@@ -49,8 +50,8 @@ int RunApplication(HINSTANCE instance, RunLog& log, const LocalTime& start) {
   LoggedControls logged_controls(window, log);
   LoggedApplication logged_app(app, log);
   LoggedProcessList logged_processes(processes, log);
-  LoggedDownloader logged_downloader(downloader, log, MillisecondsSinceStart);
-  LoggedUnzipper logged_unzipper(unzipper, log, MillisecondsSinceStart);
+  LoggedDownloader logged_downloader(downloader, log, since_start);
+  LoggedUnzipper logged_unzipper(unzipper, log, since_start);
   LogRunStart(log, app, KALVERA_WIDE_TEXT(KALVERA_VERSION_DOTTED), WindowsVersionText());
   Form1 form{logged_controls, logged_app,      shell, logged_processes, clock, logged_downloader,
              logged_unzipper, files,           log,   Globals{},        RunWatches{}};
@@ -79,12 +80,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // Before anything that can load a library: the utility is usually started from a
   // Downloads folder, where anything else may have been saved too.
   LimitLibrarySearchToSystemFolder();
-  MillisecondsSinceStart();  // the log's times count from here
+  const std::function<std::uint64_t()> since_start = MillisecondsSinceNow();
   const LocalTime start = StartTime();
-  RunLog log(MillisecondsSinceStart);
+  RunLog log(since_start);
   int exit_code = 1;
   try {
-    exit_code = RunApplication(instance, log, start);
+    exit_code = RunApplication(instance, log, since_start, start);
   } catch (const std::exception& error) {
     log.Event(L"error shown: " + ErrorText(error));
     ShowApplicationError(error);

@@ -24,20 +24,18 @@ class FileSink : public LogSink {
 std::vector<std::wstring> LogFolderNames(const std::wstring& folder) {
   std::vector<std::wstring> names;
   WIN32_FIND_DATAW found;
-  HANDLE search = ::FindFirstFileW((folder + L"\\*.log").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
+  UniqueFileSearch search(::FindFirstFileW((folder + L"\\*.log").c_str(), &found));
+  if (!search) return names;
   do {
     if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
-  } while (::FindNextFileW(search, &found));
-  ::FindClose(search);
+  } while (::FindNextFileW(search.get(), &found));
   return names;
 }
 
 }  // namespace
 
-std::uint64_t MillisecondsSinceStart() {
-  static const ULONGLONG start = ::GetTickCount64();
-  return ::GetTickCount64() - start;
+std::function<std::uint64_t()> MillisecondsSinceNow() {
+  return [start = ::GetTickCount64()] { return ::GetTickCount64() - start; };
 }
 
 LocalTime StartTime() {

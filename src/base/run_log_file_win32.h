@@ -3,13 +3,14 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "base/run_log.h"
 
-// The milliseconds since the first call (made at the start of the run).
-std::uint64_t MillisecondsSinceStart();
+// A clock of the milliseconds since this call; made at the start, it stamps the log's lines.
+std::function<std::uint64_t()> MillisecondsSinceNow();
 // The local date and time of the start, for the log's name.
 LocalTime StartTime();
 

@@ -42,6 +42,11 @@ struct NullIsEmptyTraits {
   static Handle Empty() { return nullptr; }
   static void Close(Handle h) { ::CloseHandle(h); }
 };
+struct FileSearchTraits {
+  using Handle = HANDLE;
+  static Handle Empty() { return INVALID_HANDLE_VALUE; }
+  static void Close(Handle h) { ::FindClose(h); }
+};
 struct ModuleTraits {
   using Handle = HMODULE;
   static Handle Empty() { return nullptr; }
@@ -53,3 +58,4 @@ using UniqueSnapshot = UniqueHandle<InvalidIsEmptyTraits>;
 using UniqueProcess = UniqueHandle<NullIsEmptyTraits>;
 using UniqueKernelHandle = UniqueHandle<NullIsEmptyTraits>;
 using UniqueModule = UniqueHandle<ModuleTraits>;
+using UniqueFileSearch = UniqueHandle<FileSearchTraits>;
