@@ -1,10 +1,11 @@
 #pragma once
 // The hidden shell command on Windows: the system's "cmd.exe" started hidden through
-// ShellExecuteW.
+// ShellExecuteExW.
 #include <windows.h>
 
 #include <string>
 
+#include "base/unique_handle_win32.h"
 #include "platform/shell.h"
 
 class ShellWin32 : public Shell {
@@ -13,9 +14,13 @@ class ShellWin32 : public Shell {
   // Error when the system folder cannot be found.
   explicit ShellWin32(HWND owner);
   void Run(const std::wstring& parameters) override;
+  std::unique_ptr<CommandRun> RunTracked(const std::wstring& parameters) override;
   std::wstring SystemFolder() override { return system_folder_; }
 
  private:
+  // Starts the command processor; its process when `keep` and the start succeeded.
+  UniqueProcess Start(const std::wstring& parameters, bool keep);
+
   HWND owner_;
   std::wstring system_folder_;
 };

@@ -33,6 +33,11 @@ void RunHidden(Form1& form, const std::wstring& parameters, const std::wstring& 
 
 void RunHidden(Form1& form, const std::wstring& parameters) { RunHidden(form, parameters, parameters); }
 
+std::unique_ptr<CommandRun> RunHiddenTracked(Form1& form, const std::wstring& parameters) {
+  form.log.Event(L"command: cmd.exe " + CommandProcessorParameters(parameters));
+  return form.shell.RunTracked(parameters);
+}
+
 void Button1Click(Form1& form) {
   form.log.Event(L"Button1Click");
   const CommandFields fields = FieldsOf(form.controls);

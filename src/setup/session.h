@@ -1,6 +1,7 @@
 #pragma once
 // What the handlers share: the global variables, the controls, and the outside world
 // behind small interfaces, so the same handlers run against Windows or against fakes.
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -69,4 +70,7 @@ struct Form1 {
   Log& log;
   Globals globals;
   RunWatches run_watches;
+  // Start-up's removal of the download folder, which runs on its own while the window
+  // opens; the first scenario step that makes the folder again waits for it.
+  std::unique_ptr<CommandRun> download_folder_removal = nullptr;
 };

@@ -74,6 +74,8 @@ void update_conf_2Timer(Form1& form);
 void RunHidden(Form1& form, const std::wstring& parameters, const std::wstring& logged);
 // The same for a command that carries no password.
 void RunHidden(Form1& form, const std::wstring& parameters);
+// The same, keeping the run so that a later step can wait for its end.
+std::unique_ptr<CommandRun> RunHiddenTracked(Form1& form, const std::wstring& parameters);
 
 using TickHandler = void (*)(Form1&);
 // The handler that a tick of `timer` runs.

@@ -20,7 +20,7 @@ void FormCreate(Form1& form) {
   if (!form.app.TerminationRequested()) ConfirmWhomTheBaseIsFor(form);
   Globals& g = form.globals;
   g.PCName = form.app.UserName();
-  RunHidden(form, RemovalParameters(user_paths::DownloadFolder(g.PCName)));
+  form.download_folder_removal = RunHiddenTracked(form, RemovalParameters(user_paths::DownloadFolder(g.PCName)));
   Controls& c = form.controls;
   c.MoveTo(CenteredOrigin(form.app.WorkArea(), c.OuterWidth(), c.OuterHeight()));
   c.SetText(field::kBaseFolder, user_paths::DefaultBaseFolder(g.PCName));

@@ -60,15 +60,32 @@ class FakeControls : public Controls {
   std::wstring Status() const { return status_history.empty() ? L"" : status_history.back(); }
 };
 
+// A tracked command that still runs the first `checks` times it is asked (always when negative).
+struct FakeCommandRun : CommandRun {
+  explicit FakeCommandRun(int checks) : checks_left(checks) {}
+  bool HasEnded() override {
+    if (checks_left < 0) return false;
+    if (checks_left == 0) return true;
+    --checks_left;
+    return false;
+  }
+  int checks_left;
+};
+
 // Records every command and the order of events it took part in.
 class RecordingShell : public Shell {
  public:
   explicit RecordingShell(std::vector<std::wstring>* events = nullptr) : events_(events) {}
   std::vector<std::wstring> commands;
   std::wstring system_folder = L"C:\\Windows\\system32";
+  int tracked_run_checks = 0;  // how often a tracked command is asked before it has ended
   void Run(const std::wstring& parameters) override {
     commands.push_back(parameters);
     if (events_) events_->push_back(L"shell " + parameters);
+  }
+  std::unique_ptr<CommandRun> RunTracked(const std::wstring& parameters) override {
+    Run(parameters);
+    return std::make_unique<FakeCommandRun>(tracked_run_checks);
   }
   std::wstring SystemFolder() override { return system_folder; }
 

@@ -79,13 +79,12 @@ TEST_F(PlatformRuns, ConfigurationLoadSetsStatusLaunchesPausesThenEnablesItsTime
 }
 
 TEST_F(PlatformRuns, DatabaseUpdateEnablesItsTimerBeforeTheLaunch) {
-  struct ObservingShell : Shell {
+  struct ObservingShell : RecordingShell {
     FakeControls* controls;
     bool timer_enabled_at_launch = false;
     void Run(const std::wstring&) override {
       timer_enabled_at_launch = controls->timers[TimerName::update_conf_2].Enabled();
     }
-    std::wstring SystemFolder() override { return L"C:\\Windows\\system32"; }
   } shell;
   shell.controls = &f.controls;
   Form1 form{f.controls, f.app, shell, f.processes, f.clock, f.downloader, f.unzipper, f.files, f.log, f.form.globals, RunWatches{}};

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -157,10 +158,11 @@ TEST_F(StageTable, NewBaseInstallationCreatesTheBaseAndOpensItFirst) {
 
 TEST_F(StageTable, FullInstallationInstallsThePlatformThenCreatesTheBase) {
   f.controls.progress.position = 30;  // left by an earlier download
+  f.form.download_folder_removal = std::make_unique<FakeCommandRun>(3);  // start-up's, still running
   std::vector<Stage> stages = {
       {"click: package download, extraction, setup program",
        [](Chain& c) { Button6Click(c.f.form); },
-       {L"mkdir " + kDownloads, L"/install/download/Setup1C.zip " + kDownloads + L"\\update_pack.zip from 0",
+       {L"pause 100", L"pause 100", L"mkdir " + kDownloads, L"/install/download/Setup1C.zip " + kDownloads + L"\\update_pack.zip from 0",
         L"unzip " + kDownloads + L"\\update_pack.zip " + kDownloads + L"\\", L"pause 1500",
         L"delete " + kDownloads + L"\\update_pack.zip",
         L"shell /C \"\"" + kDownloads + L"\\KalveraSetup1c.exe\"\""},
@@ -182,6 +184,13 @@ TEST_F(StageTable, FullInstallationInstallsThePlatformThenCreatesTheBase) {
   EXPECT_EQ(f.controls.status_history[2], L"Распаковка файлов 1с...");
   EXPECT_EQ(f.files.files, (std::set<std::wstring>{kConfigurationFile, kDownloads + L"\\KalveraSetup1c.exe"}));
   ExpectEntryChoicesHidden();
+}
+
+TEST_F(StageTable, ARemovalOfTheDownloadFolderThatNeverEndsHoldsTheDownloadAMinuteAtMost) {
+  f.form.download_folder_removal = std::make_unique<FakeCommandRun>(-1);
+  Button6Click(f.form);
+  EXPECT_EQ(std::count(f.events.begin(), f.events.end(), L"pause 100"), 600);
+  EXPECT_EQ(f.controls.Status(), L"Ожидание установки 1С...") << "the chain went on";
 }
 
 TEST_F(StageTable, OnePlatformTickCreatesTheBaseOnceHoweverManyPlatformsRun) {

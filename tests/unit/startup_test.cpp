@@ -33,6 +33,7 @@ TEST(FormCreate, RunsTheGuardThenTheRestOfStartUpAllTheSame) {
       L"message Необходимо закрыть все 1С", L"quit",
       L"shell /C RD /s /q \"C:\\Users\\Иван Петров\\Downloads\\KalveraDownload\""};
   EXPECT_EQ(f.events, expected);
+  EXPECT_NE(f.form.download_folder_removal, nullptr) << "kept, for the full installation to wait for";
   EXPECT_EQ(f.form.globals.PCName, L"Иван Петров");
   EXPECT_EQ(f.controls.Text(EditName::Edit1), L"C:/Users/Иван Петров/Documents/kalvera_base");
 }
