@@ -87,11 +87,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   try {
     exit_code = RunApplication(instance, log, since_start, start);
   } catch (const std::exception& error) {
-    log.Event(L"error shown: " + ErrorText(error));
-    ShowApplicationError(error);
+    ShowApplicationError(error, log);
   } catch (...) {
-    log.Event(L"error shown: Unknown error");
-    ShowApplicationError(std::runtime_error("Unknown error"));
+    ShowApplicationError(std::runtime_error("Unknown error"), log);
   }
   log.Event(L"end: exit code " + std::to_wstring(exit_code));
   return exit_code;

@@ -21,3 +21,9 @@ class Error : public std::exception {
 // The text a report shows: the message, with a full stop added when its last character
 // sorts after "." (so "Stream write error" reads "Stream write error.").
 std::wstring ReportText(const std::wstring& message);
+
+// The message of any exception: an Error's own text, otherwise what() read as Latin-1.
+std::wstring ErrorText(const std::exception& error);
+
+// `text` read as Latin-1, one character per byte.
+std::wstring WidenLatin1(const char* text);

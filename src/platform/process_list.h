@@ -34,3 +34,5 @@ using ProcessVisitor = std::function<bool(const std::wstring& exe_name, std::uin
 // when the utility's own session cannot be read, every process counts, as on a machine
 // with one session. False when the snapshot could not be taken.
 bool ScanOwnSession(ProcessList& list, const ProcessVisitor& visit);
+// The rule ScanOwnSession applies: whether `entry` counts for a utility in session `own`.
+bool InOwnSession(const ProcessEntry& entry, const std::optional<std::uint32_t>& own);

@@ -12,13 +12,6 @@ std::wstring AccountText(const std::optional<AccountName>& account) {
   return account->domain + L"\\" + account->user;
 }
 
-std::wstring TextOf(const std::exception& error) {
-  if (auto* own = dynamic_cast<const Error*>(&error)) return own->text();
-  std::wstring wide;
-  for (const char* p = error.what(); *p; ++p) wide.push_back(static_cast<unsigned char>(*p));
-  return wide;
-}
-
 // Runs `transfer` and logs its one line, whatever the outcome; the outcome passes on.
 // `facts` is asked once the transfer has ended.
 template <typename Transfer, typename Facts>
@@ -31,7 +24,7 @@ bool LoggedTransfer(Log& log, const std::function<std::uint64_t()>& elapsed_ms, 
     log.Event(ended() + (done ? L"done" : L"not done"));
     return done;
   } catch (const std::exception& error) {
-    log.Event(ended() + L"failed: " + TextOf(error));
+    log.Event(ended() + L"failed: " + ErrorText(error));
     throw;
   }
 }
@@ -76,9 +69,7 @@ bool LoggedProcessList::Scan(const std::function<bool(const ProcessEntry&)>& vis
   std::map<std::uint32_t, std::wstring> platforms;
   bool visiting = true;
   const bool taken = inner_.Scan([&](const ProcessEntry& entry) {
-    // The same session rule as ScanOwnSession.
-    const bool counted = !own || (entry.session && *entry.session == *own);
-    if (counted && IsPlatformName(entry.exe_name)) platforms[entry.pid] = entry.exe_name;
+    if (InOwnSession(entry, own) && IsPlatformName(entry.exe_name)) platforms[entry.pid] = entry.exe_name;
     if (visiting) visiting = visit(entry);
     return true;
   });

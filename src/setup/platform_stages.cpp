@@ -1,5 +1,7 @@
 #include "setup/stage_chain.h"
 
+#include <functional>
+
 #include "base/user_paths.h"
 #include "base/form1_controls.h"
 #include "setup/stage_texts.h"
@@ -10,6 +12,17 @@ namespace {
 // all commands of one scenario see the same password.
 void AssignPassword(Form1& form, const CommandFields& fields) {
   if (fields.with_credentials && !fields.password.empty()) form.globals.pas_1c = PasswordArgument(fields.password);
+}
+
+void LogCommand(Form1& form, const std::wstring& parameters) {
+  form.log.Event(L"command: cmd.exe " + CommandProcessorParameters(parameters));
+}
+
+// A platform command that carries the password argument: composed once as it runs, and
+// once with the password masked for the log, so the password never reaches the log.
+void RunWithPassword(Form1& form, const std::function<std::wstring(const std::wstring& pas_1c)>& compose) {
+  LogCommand(form, compose(MaskedPasswordArgument(form.globals.pas_1c)));
+  form.shell.Run(compose(form.globals.pas_1c));
 }
 
 }  // namespace
@@ -26,15 +39,13 @@ CommandFields FieldsOf(const Controls& controls) {
   return fields;
 }
 
-void RunHidden(Form1& form, const std::wstring& parameters, const std::wstring& logged) {
-  form.log.Event(L"command: cmd.exe " + CommandProcessorParameters(logged));
+void RunHidden(Form1& form, const std::wstring& parameters) {
+  LogCommand(form, parameters);
   form.shell.Run(parameters);
 }
 
-void RunHidden(Form1& form, const std::wstring& parameters) { RunHidden(form, parameters, parameters); }
-
 std::unique_ptr<CommandRun> RunHiddenTracked(Form1& form, const std::wstring& parameters) {
-  form.log.Event(L"command: cmd.exe " + CommandProcessorParameters(parameters));
+  LogCommand(form, parameters);
   return form.shell.RunTracked(parameters);
 }
 
@@ -44,8 +55,9 @@ void Button1Click(Form1& form) {
   Globals& g = form.globals;
   g.server = ConnectionArgument(fields);
   AssignPassword(form, fields);
-  RunHidden(form, EnterpriseParameters(g.path_1c, g.server, fields, g.pas_1c),
-            EnterpriseParameters(g.path_1c, g.server, fields, MaskedPasswordArgument(g.pas_1c)));
+  RunWithPassword(form, [&](const std::wstring& pas_1c) {
+    return EnterpriseParameters(g.path_1c, g.server, fields, pas_1c);
+  });
 }
 
 void Button2Click(Form1& form) {
@@ -61,8 +73,9 @@ void Button4Click(Form1& form) {
   form.controls.SetStatusText(stage_text::kLoadingConfiguration);
   AssignPassword(form, fields);
   const std::wstring file = user_paths::ConfigurationFile(g.PCName);
-  RunHidden(form, LoadConfigParameters(g.path_1c, g.server, fields, g.pas_1c, file),
-            LoadConfigParameters(g.path_1c, g.server, fields, MaskedPasswordArgument(g.pas_1c), file));
+  RunWithPassword(form, [&](const std::wstring& pas_1c) {
+    return LoadConfigParameters(g.path_1c, g.server, fields, pas_1c, file);
+  });
   form.clock.Sleep(3000);
   form.run_watches.update_conf.Restart();
   form.controls.TimerOf(TimerName::update_conf).SetEnabled(true);
@@ -77,8 +90,9 @@ void Button5Click(Form1& form) {
   form.run_watches.update_conf_2.Restart();
   form.controls.TimerOf(TimerName::update_conf_2).SetEnabled(true);
   AssignPassword(form, fields);
-  RunHidden(form, UpdateDatabaseParameters(g.path_1c, g.server, fields, g.pas_1c),
-            UpdateDatabaseParameters(g.path_1c, g.server, fields, MaskedPasswordArgument(g.pas_1c)));
+  RunWithPassword(form, [&](const std::wstring& pas_1c) {
+    return UpdateDatabaseParameters(g.path_1c, g.server, fields, pas_1c);
+  });
 }
 
 bool FieldsCanBePassed(Form1& form) {

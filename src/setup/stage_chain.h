@@ -69,10 +69,8 @@ void update_confTimer(Form1& form);
 void Button5Click(Form1& form);
 void update_conf_2Timer(Form1& form);
 
-// Starts the hidden command `parameters` and logs it as the command processor receives
-// it, but with `logged` (the same command composed with the password masked) in its place.
-void RunHidden(Form1& form, const std::wstring& parameters, const std::wstring& logged);
-// The same for a command that carries no password.
+// Starts the hidden command `parameters`, which carries no password, and logs it as the
+// command processor receives it.
 void RunHidden(Form1& form, const std::wstring& parameters);
 // The same, keeping the run so that a later step can wait for its end.
 std::unique_ptr<CommandRun> RunHiddenTracked(Form1& form, const std::wstring& parameters);

@@ -14,31 +14,25 @@
 
 namespace {
 
-std::wstring Widen(const char* text) {
-  std::wstring wide;
-  for (const char* p = text; *p; ++p) wide.push_back(static_cast<unsigned char>(*p));
-  return wide;
-}
-
 std::wstring ClassNameOf(const std::exception& error) {
   int status = 0;
   std::unique_ptr<char, void (*)(void*)> name(
       abi::__cxa_demangle(typeid(error).name(), nullptr, nullptr, &status), std::free);
-  return Widen(status == 0 && name ? name.get() : typeid(error).name());
+  return WidenLatin1(status == 0 && name ? name.get() : typeid(error).name());
+}
+
+void LogErrorShown(Log& log, const std::exception& error) {
+  log.Event(L"error shown: " + ReportText(ErrorText(error)));
 }
 
 }  // namespace
-
-std::wstring ErrorText(const std::exception& error) {
-  if (auto* own = dynamic_cast<const Error*>(&error)) return own->text();
-  return Widen(error.what());
-}
 
 void ShowErrorReport(HWND owner, const std::wstring& title, const std::exception& error) {
   ::MessageBoxW(owner, ReportText(ErrorText(error)).c_str(), title.c_str(), MB_OK | MB_ICONSTOP);
 }
 
-void ShowApplicationError(const std::exception& error) {
+void ShowApplicationError(const std::exception& error, Log& log) {
+  LogErrorShown(log, error);
   const void* address = nullptr;
   if (auto* own = dynamic_cast<const Error*>(&error)) address = own->address();
   wchar_t head[512];
@@ -57,10 +51,11 @@ void RunHandler(HWND owner, const std::wstring& title, const std::function<void(
     // request the transfer held back ends the program in the main loop.
     log.Event(L"stopped: the window was closed");
   } catch (const std::exception& error) {
-    log.Event(L"error shown: " + ReportText(ErrorText(error)));
+    LogErrorShown(log, error);
     ShowErrorReport(owner, title, error);
   } catch (...) {
-    log.Event(L"error shown: Unknown error");
-    ShowErrorReport(owner, title, Error(L"Unknown error"));
+    const Error unknown(L"Unknown error");
+    LogErrorShown(log, unknown);
+    ShowErrorReport(owner, title, unknown);
   }
 }

@@ -13,13 +13,10 @@
 void ShowErrorReport(HWND owner, const std::wstring& title, const std::exception& error);
 
 // The "Application Error" box: "Exception <class> in module <exe> at <address>." and the
-// error's message, task-modal.
-void ShowApplicationError(const std::exception& error);
+// error's message, task-modal. The error's text goes to `log` too.
+void ShowApplicationError(const std::exception& error, Log& log);
 
 // Runs one event handler; an error that escapes it ends the handler and is shown by the
 // default error report, and the program goes on. A TransferAbandoned ends the handler
 // silently. Nothing is let through into Windows. The error's text goes to `log` too.
 void RunHandler(HWND owner, const std::wstring& title, const std::function<void()>& handler, Log& log);
-
-// The text of any exception as the reports show it.
-std::wstring ErrorText(const std::exception& error);

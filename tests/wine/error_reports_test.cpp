@@ -135,7 +135,10 @@ TEST(ErrorReports, AbandonedTransferEndsTheHandlerWithoutAReport) {
 }
 
 TEST(ErrorReports, ApplicationErrorNamesClassModuleAndMessage) {
-  const MessageBoxView box = ShowAndRead([] { ShowApplicationError(std::runtime_error("Out of handles")); });
+  const MessageBoxView box = ShowAndRead([] {
+    NoLog no_log;
+    ShowApplicationError(std::runtime_error("Out of handles"), no_log);
+  });
   EXPECT_EQ(box.caption, L"Application Error [icon]");
   wchar_t own_path[MAX_PATH];
   ::GetModuleFileNameW(nullptr, own_path, MAX_PATH);

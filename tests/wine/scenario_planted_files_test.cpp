@@ -30,17 +30,6 @@ void Plant(const std::wstring& folder) {
   for (const wchar_t* name : kPlantedPrograms) copy(RequiredVariable(L"KALVERA_MARKER_PROGRAM"), name);
 }
 
-// The plants that left their marker in `folder`.
-std::vector<std::wstring> PlantsThatRan(const std::wstring& folder) {
-  std::vector<std::wstring> ran;
-  WIN32_FIND_DATAW found{};
-  HANDLE search = ::FindFirstFileW((folder + L"\\*.ran").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return ran;
-  do ran.push_back(found.cFileName);
-  while (::FindNextFileW(search, &found));
-  ::FindClose(search);
-  return ran;
-}
 
 }  // namespace
 
@@ -65,7 +54,7 @@ TEST(PlantedFiles, NoneRunsThroughStartUpAndABaseUpdate) {
                                                       L"ENTERPRISE"}));
   EXPECT_EQ(ReadFileBytes(DefaultBase() + L"\\applied.cf"), kConfiguration);
 
-  EXPECT_EQ(PlantsThatRan(downloads), std::vector<std::wstring>{}) << "beside the executable";
-  EXPECT_EQ(PlantsThatRan(current), std::vector<std::wstring>{}) << "in the current folder";
+  EXPECT_EQ(FileNamesIn(downloads, L"*.ran"), std::vector<std::wstring>{}) << "beside the executable";
+  EXPECT_EQ(FileNamesIn(current, L"*.ran"), std::vector<std::wstring>{}) << "in the current folder";
   for (DWORD platform : ProcessIdsNamed(L"1cv8.exe")) CloseStandIn(platform);
 }

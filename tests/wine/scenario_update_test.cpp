@@ -51,13 +51,8 @@ TEST(BaseUpdate, LoadsAndAppliesTheServedConfigurationThenLeavesTheBaseOpen) {
   EXPECT_EQ(ReadFileBytes(ConfigurationFile()), kConfiguration) << "the configuration file is kept";
 
   // The run's log: the newest of the folder's logs, which sort by their start.
-  std::vector<std::wstring> logs;
-  WIN32_FIND_DATAW found;
-  HANDLE search = ::FindFirstFileW((log_folder + L"\\*.log").c_str(), &found);
-  ASSERT_NE(search, INVALID_HANDLE_VALUE) << "no log in " << ToUtf8(log_folder);
-  do logs.push_back(found.cFileName); while (::FindNextFileW(search, &found));
-  ::FindClose(search);
-  std::sort(logs.begin(), logs.end());
+  const std::vector<std::wstring> logs = FileNamesIn(log_folder, L"*.log");
+  ASSERT_FALSE(logs.empty()) << "no log in " << ToUtf8(log_folder);
   const std::string log = ReadFileBytes(log_folder + L"\\" + logs.back());
   EXPECT_NE(log.find("/P\"***\" /UpdateDBCfg"), std::string::npos) << log;
   EXPECT_NE(log.find("end: exit code 0"), std::string::npos) << log;

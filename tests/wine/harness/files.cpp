@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "base/unique_handle_win32.h"
@@ -94,6 +95,18 @@ void ServeFile(const std::wstring& url_path, const std::string& bytes) {
     if (c == L'/') c = L'\\';
   }
   WriteFileBytes(HttpRoot() + L"\\" + relative, bytes);
+}
+
+std::vector<std::wstring> FileNamesIn(const std::wstring& folder, const std::wstring& pattern) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW found{};
+  UniqueFileSearch search(::FindFirstFileW((folder + L"\\" + pattern).c_str(), &found));
+  if (!search) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+  } while (::FindNextFileW(search.get(), &found));
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 }  // namespace harness

@@ -2,6 +2,7 @@
 // File-system helpers for tests, on Windows paths; failures raise std::runtime_error
 // naming the path.
 #include <string>
+#include <vector>
 
 namespace harness {
 
@@ -15,6 +16,9 @@ void MakeDirectories(const std::wstring& folder);
 // Creates or replaces `path` with `bytes`, making its folder first.
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 std::string ReadFileBytes(const std::wstring& path);
+// The names of the files in `folder` that match `pattern` ("*.log"), sorted; none when
+// the folder is missing.
+std::vector<std::wstring> FileNamesIn(const std::wstring& folder, const std::wstring& pattern);
 // The folder part of `path`, without the last separator ("C:\a\b.exe" gives "C:\a").
 std::wstring FolderOf(const std::wstring& path);
 
