@@ -105,7 +105,7 @@ struct LoggedChain {
   LoggedProcessList processes{f.processes, log};
   LoggedDownloader downloader{f.downloader, log, [this] { return now; }};
   LoggedUnzipper unzipper{f.unzipper, log, [this] { return now; }};
-  Form1 form{controls, app, f.shell, processes, f.clock, downloader, unzipper, f.files, log, Globals{}, RunWatches{}};
+  Form1 form{controls, app, f.shell, processes, f.clock, downloader, unzipper, f.files, f.run_folders, log, Globals{}, RunWatches{}};
 
   void Tick(TimerName timer) {
     now += 1000;
