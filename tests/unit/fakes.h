@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/error.h"
+#include "transfer/transfer_abandoned.h"
 #include "setup/session.h"
 
 class FakeTimer : public Timer {
@@ -149,11 +150,14 @@ class FakeClock : public Clock {
     sleeps.push_back(ms);
     if (events_) events_->push_back(L"sleep " + std::to_wstring(ms));
   }
+  // A pause of this length takes up the window's close.
+  std::optional<unsigned> closed_in_pause;
   // Told apart from a blocking sleep in the log: only the window's own pauses answer.
   void PauseAnswering(unsigned ms) override {
     now_ms += ms;
     sleeps.push_back(ms);
     if (events_) events_->push_back(L"pause " + std::to_wstring(ms));
+    if (closed_in_pause == ms) throw TransferAbandoned();
   }
 
  private:
@@ -283,6 +287,7 @@ class FakeRunFolderSystem : public RunFolderSystem {
   std::wstring program_data = L"C:\\ProgramData";
   unsigned char next_random = 0xa5;
   std::set<std::wstring> links, stuck;  // stuck: cannot be removed
+  std::set<std::wstring> followed;      // links listed as if they were folders
   std::map<std::wstring, FolderFacts> facts;
   std::optional<std::wstring> copy_failure;
 
@@ -299,6 +304,7 @@ class FakeRunFolderSystem : public RunFolderSystem {
   }
   std::vector<FolderEntry> List(const std::wstring& folder) override {
     std::vector<FolderEntry> entries;
+    if (links.count(folder)) followed.insert(folder);
     const std::wstring prefix = folder + L"\\";
     for (const auto* set : {&files_.folders, &files_.files}) {
       for (const std::wstring& path : *set) {

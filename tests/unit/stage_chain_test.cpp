@@ -283,6 +283,9 @@ TEST_F(StageTable, FailuresStopTheChainWhereTheyHappen) {
        {L"/install/download/Setup1C.zip\"", kRun + L"\\KalveraSetup1c.exe\""}},
       {"configuration download", [](Chain& c) { c.f.downloader.failure = L"404"; }, Button3Click,
        L"Загрузка базы Kalvera 1с...", {L"404"}},
+      {"the configuration's copy to Documents",
+       [](Chain& c) { c.f.run_folders.copy_failure = L"Access is denied."; }, Button3Click,
+       L"Загрузка базы Kalvera 1с...", {L"Cannot copy", kConfigurationFile + L"\". Access is denied."}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
