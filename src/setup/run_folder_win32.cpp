@@ -89,6 +89,8 @@ std::vector<FolderEntry> RunFolderSystemWin32::List(const std::wstring& folder) 
 }
 
 FolderFacts RunFolderSystemWin32::Facts(const std::wstring& folder) {
+  // Windows keeps the owner that O:BA set when an elevated administrator made the folder;
+  // one that a standard user made in the program data folder (where anyone may) is theirs.
   FolderFacts facts{FolderOwner::Other, std::nullopt};
   PSID owner = nullptr;
   LocalMemory descriptor;
