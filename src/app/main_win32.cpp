@@ -16,6 +16,7 @@
 #include "platform/shell_win32.h"
 #include "setup/file_system_win32.h"
 #include "setup/logged_session.h"
+#include "setup/run_folder_win32.h"
 #include "setup/stage_chain.h"
 #include "transfer/downloader_win32.h"
 #include "transfer/unzip_file_win32.h"
@@ -46,6 +47,7 @@ int RunApplication(HINSTANCE instance, RunLog& log, const std::function<std::uin
   WinInetDownloader downloader;
   UnzipperWin32 unzipper;
   FileSystemWin32 files;
+  RunFolderSystemWin32 run_folders;
   // The log sees the session through these; what they wrap is what the handlers use.
   LoggedControls logged_controls(window, log);
   LoggedApplication logged_app(app, log);
@@ -53,8 +55,8 @@ int RunApplication(HINSTANCE instance, RunLog& log, const std::function<std::uin
   LoggedDownloader logged_downloader(downloader, log, since_start);
   LoggedUnzipper logged_unzipper(unzipper, log, since_start);
   LogRunStart(log, app, KALVERA_WIDE_TEXT(KALVERA_VERSION_DOTTED), WindowsVersionText());
-  Form1 form{logged_controls, logged_app,      shell, logged_processes, clock, logged_downloader,
-             logged_unzipper, files,           log,   Globals{},        RunWatches{}};
+  Form1 form{logged_controls, logged_app, shell, logged_processes, clock,     logged_downloader,
+             logged_unzipper, files,      run_folders, log,           Globals{}, RunWatches{}};
   window.Attach(&form);
   window.Run(FormCreate);
   // The user name is known from here on, and with it the log's folder.
@@ -71,6 +73,8 @@ int RunApplication(HINSTANCE instance, RunLog& log, const std::function<std::uin
       ::DispatchMessageW(&msg);
     }
   }
+  // The window is closed, or the chain asked to end; the form still exists.
+  LeaveRunFolder(form);
   return 0;
 }
 

@@ -22,10 +22,10 @@ class CommandRunWin32 : public CommandRun {
 
 ShellWin32::ShellWin32(HWND owner) : owner_(owner), system_folder_(::SystemFolder()) {}
 
-UniqueProcess ShellWin32::Start(const std::wstring& parameters, bool keep) {
+UniqueProcess ShellWin32::Start(const std::wstring& parameters, bool keep, const wchar_t* folder) {
   // By its full path: Windows looks for a bare "cmd.exe" in the current folder and beside
-  // the utility before the system folder. No folder is given, so the command still runs
-  // in the utility's current folder and a relative base folder keeps its meaning.
+  // the utility before the system folder. Without a folder the command runs in the
+  // utility's current folder, so that a relative base folder keeps its meaning.
   const std::wstring processor = SystemProgramPath(system_folder_, L"cmd.exe");
   const std::wstring arguments = CommandProcessorParameters(parameters);
   SHELLEXECUTEINFOW start{};
@@ -36,6 +36,7 @@ UniqueProcess ShellWin32::Start(const std::wstring& parameters, bool keep) {
   start.hwnd = owner_;
   start.lpFile = processor.c_str();
   start.lpParameters = arguments.c_str();
+  start.lpDirectory = folder;
   start.nShow = SW_HIDE;
   // The result is not examined on purpose: whether a command worked shows only in a
   // later process scan, and a failed one is left to go unnoticed.
@@ -44,6 +45,10 @@ UniqueProcess ShellWin32::Start(const std::wstring& parameters, bool keep) {
 }
 
 void ShellWin32::Run(const std::wstring& parameters) { Start(parameters, false); }
+
+void ShellWin32::RunIn(const std::wstring& parameters, const std::wstring& folder) {
+  Start(parameters, false, folder.c_str());
+}
 
 std::unique_ptr<CommandRun> ShellWin32::RunTracked(const std::wstring& parameters) {
   return std::make_unique<CommandRunWin32>(Start(parameters, true));

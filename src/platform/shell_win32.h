@@ -14,12 +14,14 @@ class ShellWin32 : public Shell {
   // Error when the system folder cannot be found.
   explicit ShellWin32(HWND owner);
   void Run(const std::wstring& parameters) override;
+  void RunIn(const std::wstring& parameters, const std::wstring& folder) override;
   std::unique_ptr<CommandRun> RunTracked(const std::wstring& parameters) override;
   std::wstring SystemFolder() override { return system_folder_; }
 
  private:
-  // Starts the command processor; its process when `keep` and the start succeeded.
-  UniqueProcess Start(const std::wstring& parameters, bool keep);
+  // Starts the command processor, in `folder` unless it is null; its process when `keep`
+  // and the start succeeded.
+  UniqueProcess Start(const std::wstring& parameters, bool keep, const wchar_t* folder = nullptr);
 
   HWND owner_;
   std::wstring system_folder_;

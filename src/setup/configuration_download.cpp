@@ -1,9 +1,11 @@
 
 #include <exception>
 
+#include "base/error.h"
 #include "base/user_paths.h"
 #include "setup/addresses.h"
 #include "setup/download_folder.h"
+#include "setup/run_folder.h"
 #include "setup/stage_chain.h"
 #include "setup/stage_texts.h"
 
@@ -22,8 +24,14 @@ void Button3Click(Form1& form) {
   } catch (const std::exception&) {
   }
   EnsureDownloadFolder(form);
+  EnsureRunFolder(form);
+  const std::wstring copy = RunFolderConfiguration(form.run_folder);
   form.controls.SetStatusText(stage_text::kDownloadingConfiguration);
-  if (form.downloader.GetInetFile(ConfigurationAddress(), configuration_file, form.controls.Progress())) {
+  if (form.downloader.GetInetFile(ConfigurationAddress(), copy, form.controls.Progress())) {
+    // The copy in Documents stays after the run; the load reads the run folder's.
+    if (const auto reason = form.run_folders.CopyFileTo(copy, configuration_file)) {
+      throw Error(L"Cannot copy \"" + copy + L"\" to \"" + configuration_file + L"\". " + *reason);
+    }
     Button4Click(form);
   }
 }

@@ -92,6 +92,8 @@ class LoggedUnzipper : public Unzipper {
       : inner_(inner), log_(log), elapsed_ms_(std::move(elapsed_ms)) {}
   bool UnZipFile(const std::wstring& sourceFile, const std::wstring& destPath) override;
   ExtractionFacts LastExtraction() const override { return inner_.LastExtraction(); }
+  void HoldOnceWritten(const std::wstring& path) override { inner_.HoldOnceWritten(path); }
+  void ReleaseHeld() override { inner_.ReleaseHeld(); }
 
  private:
   Unzipper& inner_;

@@ -4,6 +4,7 @@
 
 #include "base/user_paths.h"
 #include "base/form1_controls.h"
+#include "setup/run_folder.h"
 #include "setup/stage_texts.h"
 
 namespace {
@@ -44,6 +45,11 @@ void RunHidden(Form1& form, const std::wstring& parameters) {
   form.shell.Run(parameters);
 }
 
+void RunHiddenIn(Form1& form, const std::wstring& parameters, const std::wstring& folder) {
+  form.log.Event(L"command: cmd.exe " + CommandProcessorParameters(parameters) + L" in \"" + folder + L"\"");
+  form.shell.RunIn(parameters, folder);
+}
+
 std::unique_ptr<CommandRun> RunHiddenTracked(Form1& form, const std::wstring& parameters) {
   LogCommand(form, parameters);
   return form.shell.RunTracked(parameters);
@@ -72,7 +78,10 @@ void Button4Click(Form1& form) {
   g.server = ConnectionArgument(fields);
   form.controls.SetStatusText(stage_text::kLoadingConfiguration);
   AssignPassword(form, fields);
-  const std::wstring file = user_paths::ConfigurationFile(g.PCName);
+  // The run folder's copy: the elevated platform reads a file nobody else can change. Only
+  // a click of its own, outside the chain, finds no run folder.
+  const std::wstring file =
+      form.run_folder.empty() ? user_paths::ConfigurationFile(g.PCName) : RunFolderConfiguration(form.run_folder);
   RunWithPassword(form, [&](const std::wstring& pas_1c) {
     return LoadConfigParameters(g.path_1c, g.server, fields, pas_1c, file);
   });

@@ -2,11 +2,11 @@
 #include <exception>
 
 #include "base/error.h"
-#include "base/user_paths.h"
 #include "base/form1_controls.h"
 #include "platform/command_lines.h"
 #include "setup/addresses.h"
 #include "setup/download_folder.h"
+#include "setup/run_folder.h"
 #include "setup/stage_chain.h"
 #include "setup/stage_texts.h"
 
@@ -21,11 +21,14 @@ void HideEntryChoices(Controls& controls) {
 
 // The setup program's start is best effort: the user can still install the platform by
 // hand, and the chain then goes on when the platform shows up.
+// It starts in the run folder, so that a library it loads from its current folder can only
+// be one that came with it.
 void StartSetupProgram(Form1& form) {
-  const std::wstring& user = form.globals.PCName;
+  const std::wstring& folder = form.run_folder;
   try {
-    form.files.RemoveFile(user_paths::PackageFile(user));
-    RunHidden(form, SetupProgramParameters(user_paths::SetupProgram(user)));
+    form.files.RemoveFile(RunFolderPackage(folder));
+    RunHiddenIn(form, SetupProgramParameters(RunFolderSetupProgram(folder)), folder);
+    form.setup_program_runs = true;
     form.run_watches.expectation_start_setup.Restart();
     form.controls.TimerOf(TimerName::expectation_start_setup).SetEnabled(true);
     form.controls.SetStatusText(stage_text::kWaitingForSetup);
@@ -36,7 +39,7 @@ void StartSetupProgram(Form1& form) {
 // A wrong package on the server, or one an antivirus emptied, would otherwise leave the
 // chain waiting for a setup program that cannot start.
 void RequireSetupProgram(Form1& form) {
-  const std::wstring program = user_paths::SetupProgram(form.globals.PCName);
+  const std::wstring program = RunFolderSetupProgram(form.run_folder);
   if (form.files.FileExists(program)) return;
   throw Error(L"The platform package \"" + PackageAddress() + L"\" holds no setup program: \"" + program +
               L"\" is not there after the extraction.");
@@ -61,11 +64,14 @@ void Button6Click(Form1& form) {
   controls.SetStatusText(stage_text::kDownloadingPlatform);
   controls.Progress().SetPosition(0);
   EnsureDownloadFolder(form);
+  EnsureRunFolder(form);
   controls.SetStatusText(stage_text::kDownloadingPlatform);
-  const std::wstring& user = form.globals.PCName;
-  if (form.downloader.GetInetFile(PackageAddress(), user_paths::PackageFile(user), controls.Progress())) {
+  const std::wstring package = RunFolderPackage(form.run_folder);
+  // Held from its extraction until the setup program shows in the process list.
+  form.unzipper.HoldOnceWritten(RunFolderSetupProgram(form.run_folder));
+  if (form.downloader.GetInetFile(PackageAddress(), package, controls.Progress())) {
     controls.SetStatusText(stage_text::kUnpackingPlatform);
-    form.unzipper.UnZipFile(user_paths::PackageFile(user), user_paths::ExtractionFolder(user));
+    form.unzipper.UnZipFile(package, form.run_folder + L"\\");
   }
   RequireSetupProgram(form);
   // The window answers through this pause as it did through the extraction; closing it

@@ -11,6 +11,7 @@
 #include "setup/account_check.h"
 #include "setup/controls.h"
 #include "setup/file_system.h"
+#include "setup/run_folder.h"
 #include "setup/run_watch.h"
 #include "transfer/downloader.h"
 #include "transfer/unzipper.h"
@@ -67,10 +68,15 @@ struct Form1 {
   Downloader& downloader;
   Unzipper& unzipper;
   FileSystem& files;
+  RunFolderSystem& run_folders;
   Log& log;
   Globals globals;
   RunWatches run_watches;
   // Start-up's removal of the download folder, which runs on its own while the window
   // opens; the first scenario step that makes the folder again waits for it.
   std::unique_ptr<CommandRun> download_folder_removal = nullptr;
+  // This run's folder (setup/run_folder.h); empty while there is none.
+  std::wstring run_folder = {};
+  // From the setup program's start until expectation sees it gone.
+  bool setup_program_runs = false;
 };

@@ -36,10 +36,10 @@ void FormCreate(Form1& form);
 // termination request. Always returns to its caller, which goes on with start-up.
 void Button8Click(Form1& form);
 
-// Full installation: downloads and unpacks the platform package, starts its setup
-// program and waits for it. Raises Error when the download folder can be neither made
-// nor found, when the download or extraction fails, or when the package holds no setup
-// program.
+// Full installation: downloads and unpacks the platform package into the run folder,
+// starts its setup program there and waits for it. Raises Error when the download folder
+// can be neither made nor found, when the run folder cannot be made, when the download or
+// extraction fails, or when the package holds no setup program.
 void Button6Click(Form1& form);
 // New base installation: asks the user to start the platform, then waits for it.
 void Button7Click(Form1& form);
@@ -57,11 +57,13 @@ void Button2Click(Form1& form);
 
 void exit_1cTimer(Form1& form);
 
-// Replaces the configuration file with a fresh download and clicks Button4. Raises Error
-// when the download folder can be neither made nor found, or when the download fails;
-// the configuration load is then not started.
+// Replaces the configuration file with a fresh download into the run folder (made when
+// none is there), copies it to the configuration file's place and clicks Button4. Raises
+// Error when the download folder can be neither made nor found, when the run folder cannot
+// be made, when the download fails or the copy cannot be made; the configuration load is
+// then not started.
 void Button3Click(Form1& form);
-// Configuration load of the downloaded configuration file; pauses 3000 ms, then enables
+// Configuration load of the run folder's configuration file; pauses 3000 ms, then enables
 // `update_conf`.
 void Button4Click(Form1& form);
 void update_confTimer(Form1& form);
@@ -72,6 +74,8 @@ void update_conf_2Timer(Form1& form);
 // Starts the hidden command `parameters`, which carries no password, and logs it as the
 // command processor receives it.
 void RunHidden(Form1& form, const std::wstring& parameters);
+// The same, with `folder` as the current folder of the command and what it starts.
+void RunHiddenIn(Form1& form, const std::wstring& parameters, const std::wstring& folder);
 // The same, keeping the run so that a later step can wait for its end.
 std::unique_ptr<CommandRun> RunHiddenTracked(Form1& form, const std::wstring& parameters);
 

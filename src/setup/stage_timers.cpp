@@ -3,8 +3,8 @@
 #include <string>
 
 #include "base/error.h"
-#include "base/user_paths.h"
 #include "platform/process_rules.h"
+#include "setup/run_folder.h"
 #include "setup/stage_chain.h"
 #include "setup/stage_texts.h"
 
@@ -33,6 +33,8 @@ bool SetupProgramSeen(Form1& form, bool enable_expectation) {
       Timer& expectation = TimerOf(form, TimerName::expectation);
       if (enable_expectation && !expectation.Enabled()) {
         form.log.Event(L"expectation_start_setupTimer: the setup program started");
+        // Its image is mapped now; the file needs no holding any more.
+        form.unzipper.ReleaseHeld();
       }
       if (enable_expectation) expectation.SetEnabled(true);
     }
@@ -54,6 +56,7 @@ void AwaitRunEnd(Form1& form, TimerName timer, RunWatch& watch, void (*next)(For
 void FinalUserModeRun(Form1& form) {
   Button1Click(form);
   form.app.RequestTermination();
+  RemoveRunFolder(form);
 }
 
 }  // namespace
@@ -64,7 +67,8 @@ void expectation_start_setupTimer(Form1& form) {
   if (!watch.NeverShowedUp()) return;
   // Stopped before the report, so that one report is all the person sees.
   TimerOf(form, TimerName::expectation_start_setup).SetEnabled(false);
-  throw Error(L"The setup program \"" + user_paths::SetupProgram(form.globals.PCName) +
+  form.setup_program_runs = false;
+  throw Error(L"The setup program \"" + RunFolderSetupProgram(form.run_folder) +
               L"\" did not start: it has not shown in the process list for " +
               std::to_wstring(RunWatch::kSetupTicksUnseen) + L" seconds.");
 }
@@ -74,6 +78,8 @@ void expectationTimer(Form1& form) {
   if (SetupProgramSeen(form, false)) return;
   form.log.Event(L"expectationTimer: the setup program ended");
   TimerOf(form, TimerName::expectation).SetEnabled(false);
+  form.setup_program_runs = false;
+  EmptyRunFolder(form);
   // Enabled before the message opens: the chain goes on under it without waiting.
   TimerOf(form, TimerName::start_1C).SetEnabled(true);
   form.app.ShowMessage(stage_text::kStartPlatform);

@@ -2,6 +2,7 @@
 #include "base/user_paths.h"
 #include "platform/command_lines.h"
 #include "platform/process_rules.h"
+#include "setup/run_folder.h"
 #include "setup/stage_chain.h"
 #include "setup/stage_texts.h"
 
@@ -21,6 +22,7 @@ void FormCreate(Form1& form) {
   Globals& g = form.globals;
   g.PCName = form.app.UserName();
   form.download_folder_removal = RunHiddenTracked(form, RemovalParameters(user_paths::DownloadFolder(g.PCName)));
+  RemoveLeftoverRunFolders(form);
   Controls& c = form.controls;
   c.MoveTo(CenteredOrigin(form.app.WorkArea(), c.OuterWidth(), c.OuterHeight()));
   c.SetText(field::kBaseFolder, user_paths::DefaultBaseFolder(g.PCName));

@@ -2,11 +2,55 @@
 
 #include <windows.h>
 
+#include <utility>
+
 namespace {
 
 bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
+// Closing the writer and opening the file again at once leaves no time in which another
+// process could open it for writing. Read sharing alone still lets the command processor
+// start the program (CreateProcess opens the image for reading and executing, which read
+// sharing covers); a writer kept open would stop that with a sharing violation.
+class HeldOnClose : public OutputFile {
+ public:
+  HeldOnClose(std::unique_ptr<OutputFile> writer, std::wstring path, UniqueFile& held)
+      : writer_(std::move(writer)), path_(std::move(path)), held_(held) {}
+  ~HeldOnClose() override {
+    writer_.reset();
+    held_.reset(::CreateFileW(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  }
+  bool Write(const unsigned char* data, std::size_t size) override { return writer_->Write(data, size); }
+  void Finish(const std::optional<LocalDateTime>& time, std::optional<std::uint32_t> attributes) override {
+    writer_->Finish(time, attributes);
+  }
+
+ private:
+  std::unique_ptr<OutputFile> writer_;
+  std::wstring path_;
+  UniqueFile& held_;
+};
+
 }  // namespace
+
+bool ExtractionTargetWin32::IsHeld(const std::wstring& path) const {
+  // Names differ only in case on the same file.
+  return hold_ && !hold_->path.empty() &&
+         ::CompareStringOrdinal(path.c_str(), -1, hold_->path.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+std::unique_ptr<OutputFile> ExtractionTargetWin32::Create(const std::wstring& path, std::wstring& reason) {
+  std::unique_ptr<OutputFile> file = files_.Create(path, reason);
+  if (!file || !IsHeld(path)) return file;
+  return std::make_unique<HeldOnClose>(std::move(file), path, hold_->held);
+}
+
+void ExtractionTargetWin32::Remove(const std::wstring& path) {
+  // A damaged or abandoned file goes whole, also the one that would have been held.
+  if (IsHeld(path)) hold_->held.reset();
+  files_.Remove(path);
+}
 
 std::wstring FullPathName(const std::wstring& path) {
   std::wstring full(MAX_PATH, L'\0');

@@ -7,10 +7,11 @@
 #include "transfer/tick_clock_win32.h"
 #include "transfer/zip_extractor.h"
 
-bool UnZipFile(const std::wstring& sourceFile, const std::wstring& destPath, ExtractionFacts& facts) {
+bool UnZipFile(const std::wstring& sourceFile, const std::wstring& destPath, ExtractionFacts& facts,
+               FileHold* hold) {
   facts = ExtractionFacts{};
   ArchiveFileWin32 archive(sourceFile);
-  ExtractionTargetWin32 target;
+  ExtractionTargetWin32 target(hold);
   QueuePumpWin32 pump;  // one per extraction: a quit request it took up goes back at the end
   TickClockWin32 clock;
   PumpCadence cadence(pump, clock);

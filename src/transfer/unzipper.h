@@ -18,4 +18,10 @@ class Unzipper {
   // What the last UnZipFile did, for the run log, whether it succeeded or not. One that
   // keeps nothing answers with nothing known.
   virtual ExtractionFacts LastExtraction() const { return {}; }
+  // The next UnZipFile, once it has written the file `path` (as it names it), closes the
+  // writer and at once opens the file again for reading and shared for reading only, so
+  // that nothing can change, replace or delete it until ReleaseHeld, while a program can
+  // still be started from it. One that holds nothing ignores both.
+  virtual void HoldOnceWritten(const std::wstring& /*path*/) {}
+  virtual void ReleaseHeld() {}
 };

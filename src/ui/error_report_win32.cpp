@@ -43,7 +43,7 @@ void ShowApplicationError(const std::exception& error, Log& log) {
   ::MessageBoxW(nullptr, text.c_str(), L"Application Error", MB_OK | MB_ICONSTOP | MB_TASKMODAL);
 }
 
-void RunHandler(HWND owner, const std::wstring& title, const std::function<void()>& handler, Log& log) {
+bool RunHandler(HWND owner, const std::wstring& title, const std::function<void()>& handler, Log& log) {
   try {
     handler();
   } catch (const TransferAbandoned&) {
@@ -53,9 +53,12 @@ void RunHandler(HWND owner, const std::wstring& title, const std::function<void(
   } catch (const std::exception& error) {
     LogErrorShown(log, error);
     ShowErrorReport(owner, title, error);
+    return false;
   } catch (...) {
     const Error unknown(L"Unknown error");
     LogErrorShown(log, unknown);
     ShowErrorReport(owner, title, unknown);
+    return false;
   }
+  return true;
 }

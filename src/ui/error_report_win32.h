@@ -19,4 +19,5 @@ void ShowApplicationError(const std::exception& error, Log& log);
 // Runs one event handler; an error that escapes it ends the handler and is shown by the
 // default error report, and the program goes on. A TransferAbandoned ends the handler
 // silently. Nothing is let through into Windows. The error's text goes to `log` too.
-void RunHandler(HWND owner, const std::wstring& title, const std::function<void()>& handler, Log& log);
+// False when an error was reported.
+bool RunHandler(HWND owner, const std::wstring& title, const std::function<void()>& handler, Log& log);

@@ -8,6 +8,7 @@
 #include "base/error.h"
 #include "ui/error_report_win32.h"
 #include "base/system_message_win32.h"
+#include "setup/run_folder.h"
 #include "setup/stage_chain.h"
 #include "base/form1_controls.h"
 #include "ui/form1_handlers.h"
@@ -53,7 +54,8 @@ Form1Window::~Form1Window() = default;
 
 void Form1Window::Run(void (*handler)(Form1&)) {
   if (!form_) return;
-  RunHandler(hwnd(), title_, [this, handler] { handler(*form_); }, form_->log);
+  // A scenario that failed leaves nothing behind in the run folder.
+  if (!RunHandler(hwnd(), title_, [this, handler] { handler(*form_); }, form_->log)) LeaveRunFolder(*form_);
 }
 
 LRESULT Form1Window::HandleMessage(HWND window, UINT msg, WPARAM wp, LPARAM lp) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/error.h"
+#include "transfer/transfer_abandoned.h"
 #include "setup/session.h"
 
 class FakeTimer : public Timer {
@@ -82,6 +83,10 @@ class RecordingShell : public Shell {
     commands.push_back(parameters);
     if (events_) events_->push_back(L"shell " + parameters);
   }
+  void RunIn(const std::wstring& parameters, const std::wstring& folder) override {
+    commands.push_back(parameters);
+    if (events_) events_->push_back(L"shell " + parameters + L" in " + folder);
+  }
   std::unique_ptr<CommandRun> RunTracked(const std::wstring& parameters) override {
     Run(parameters);
     return std::make_unique<FakeCommandRun>(0);  // ended at once
@@ -145,11 +150,14 @@ class FakeClock : public Clock {
     sleeps.push_back(ms);
     if (events_) events_->push_back(L"sleep " + std::to_wstring(ms));
   }
+  // A pause of this length takes up the window's close.
+  std::optional<unsigned> closed_in_pause;
   // Told apart from a blocking sleep in the log: only the window's own pauses answer.
   void PauseAnswering(unsigned ms) override {
     now_ms += ms;
     sleeps.push_back(ms);
     if (events_) events_->push_back(L"pause " + std::to_wstring(ms));
+    if (closed_in_pause == ms) throw TransferAbandoned();
   }
 
  private:
@@ -241,23 +249,102 @@ class FakeDownloader : public Downloader {
   FakeFileSystem& files_;
 };
 
-// An extraction that puts `entries` into the folder (which ends in a backslash).
+// An extraction that puts `entries` into the folder (which ends in a backslash). The file
+// to hold is `held` from its extraction until the release.
 class FakeUnzipper : public Unzipper {
  public:
   FakeUnzipper(std::vector<std::wstring>* events, FakeFileSystem& files) : events_(events), files_(files) {}
   std::optional<std::wstring> failure;
   std::vector<std::wstring> entries = {L"KalveraSetup1c.exe"};
   ExtractionFacts facts{1, 1, 4096};
+  std::wstring to_hold, held;
 
   bool UnZipFile(const std::wstring& archive, const std::wstring& folder) override {
     if (events_) events_->push_back(L"unzip " + archive + L" " + folder);
     if (failure) throw Error(*failure);
-    for (const std::wstring& entry : entries) files_.files.insert(folder + entry);
+    for (const std::wstring& entry : entries) {
+      files_.files.insert(folder + entry);
+      if (folder + entry == to_hold) held = to_hold;
+    }
+    to_hold.clear();
     return true;
   }
   ExtractionFacts LastExtraction() const override { return facts; }
+  void HoldOnceWritten(const std::wstring& path) override { to_hold = path; }
+  void ReleaseHeld() override { held.clear(); }
 
  private:
+  std::vector<std::wstring>* events_;
+  FakeFileSystem& files_;
+};
+
+// The program data folder and what lies in it, in the file system's sets; a path in
+// `links` is a link (in `folders` or `files` as what it points to), whose target lies
+// elsewhere and must survive. Every name made comes from `next_random`, counted up.
+class FakeRunFolderSystem : public RunFolderSystem {
+ public:
+  FakeRunFolderSystem(std::vector<std::wstring>* events, FakeFileSystem& files) : events_(events), files_(files) {}
+  std::wstring program_data = L"C:\\ProgramData";
+  unsigned char next_random = 0xa5;
+  std::set<std::wstring> links, stuck;  // stuck: cannot be removed
+  std::set<std::wstring> followed;      // links listed as if they were folders
+  std::map<std::wstring, FolderFacts> facts;
+  std::optional<std::wstring> copy_failure;
+
+  std::wstring ProgramDataFolder() override { return program_data; }
+  std::vector<unsigned char> RandomBytes(std::size_t count) override {
+    return std::vector<unsigned char>(count, next_random++);
+  }
+  std::optional<std::wstring> MakeProtectedFolder(const std::wstring& path, bool& exists) override {
+    exists = files_.folders.count(path) || files_.files.count(path);
+    if (exists) return L"Cannot create a file when that file already exists.";
+    files_.folders.insert(path);
+    if (events_) events_->push_back(L"mkdir protected " + path);
+    return std::nullopt;
+  }
+  std::vector<FolderEntry> List(const std::wstring& folder) override {
+    std::vector<FolderEntry> entries;
+    if (links.count(folder)) followed.insert(folder);
+    const std::wstring prefix = folder + L"\\";
+    for (const auto* set : {&files_.folders, &files_.files}) {
+      for (const std::wstring& path : *set) {
+        if (path.compare(0, prefix.size(), prefix) != 0 || path.find(L'\\', prefix.size()) != std::wstring::npos) continue;
+        const EntryKind kind = links.count(path) ? EntryKind::Link
+                               : set == &files_.folders ? EntryKind::Folder : EntryKind::File;
+        entries.push_back({path.substr(prefix.size()), kind});
+      }
+    }
+    return entries;
+  }
+  FolderFacts Facts(const std::wstring& folder) override {
+    const auto it = facts.find(folder);
+    return it == facts.end() ? FolderFacts{FolderOwner::Administrators, 0} : it->second;
+  }
+  bool RemoveFile(const std::wstring& path) override { return Remove(L"rm ", path, files_.files); }
+  bool RemoveEmptyFolder(const std::wstring& path) override {
+    if (!List(path).empty()) return false;
+    return Remove(L"rmdir ", path, files_.folders);
+  }
+  bool RemoveLink(const std::wstring& path) override {
+    if (!links.count(path)) return false;
+    links.erase(path);
+    return Remove(L"unlink ", path, files_.folders) || files_.files.erase(path) > 0;
+  }
+  std::optional<std::wstring> CopyFileTo(const std::wstring& from, const std::wstring& to) override {
+    if (events_) events_->push_back(L"copy " + from + L" " + to);
+    if (copy_failure) return copy_failure;
+    if (!files_.files.count(from)) return L"The system cannot find the file specified.";
+    files_.files.insert(to);
+    return std::nullopt;
+  }
+
+ private:
+  bool Remove(const wchar_t* what, const std::wstring& path, std::set<std::wstring>& set) {
+    if (stuck.count(path) || !set.count(path)) return false;
+    set.erase(path);
+    if (events_) events_->push_back(what + path);
+    return true;
+  }
   std::vector<std::wstring>* events_;
   FakeFileSystem& files_;
 };
@@ -282,7 +369,9 @@ struct BasicFakeForm {
   FakeFileSystem files{&events};
   FakeDownloader downloader{&events, files};
   FakeUnzipper unzipper{&events, files};
+  FakeRunFolderSystem run_folders{&events, files};
   RecordingLog log;
-  Form1 form{controls, app, shell, processes, clock, downloader, unzipper, files, log, Globals{}, RunWatches{}};
+  Form1 form{controls, app,   shell, processes, clock,     downloader,
+             unzipper, files, run_folders, log, Globals{}, RunWatches{}};
 };
 using FakeForm = BasicFakeForm<FakeControls>;

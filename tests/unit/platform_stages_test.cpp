@@ -87,7 +87,7 @@ TEST_F(PlatformRuns, DatabaseUpdateEnablesItsTimerBeforeTheLaunch) {
     }
   } shell;
   shell.controls = &f.controls;
-  Form1 form{f.controls, f.app, shell, f.processes, f.clock, f.downloader, f.unzipper, f.files, f.log, f.form.globals, RunWatches{}};
+  Form1 form{f.controls, f.app, shell, f.processes, f.clock, f.downloader, f.unzipper, f.files, f.run_folders, f.log, f.form.globals, RunWatches{}};
   Button5Click(form);
   EXPECT_TRUE(shell.timer_enabled_at_launch);
   EXPECT_EQ(f.controls.Status(), L"Ожидание принятия изменений...");

@@ -105,7 +105,7 @@ struct LoggedChain {
   LoggedProcessList processes{f.processes, log};
   LoggedDownloader downloader{f.downloader, log, [this] { return now; }};
   LoggedUnzipper unzipper{f.unzipper, log, [this] { return now; }};
-  Form1 form{controls, app, f.shell, processes, f.clock, downloader, unzipper, f.files, log, Globals{}, RunWatches{}};
+  Form1 form{controls, app, f.shell, processes, f.clock, downloader, unzipper, f.files, f.run_folders, log, Globals{}, RunWatches{}};
 
   void Tick(TimerName timer) {
     now += 1000;
@@ -177,6 +177,7 @@ TEST(RunLog, ABaseUpdateLogsItsEventsInOrderAndNeverThePassword) {
       "platform processes: none",
       "exit_1cTimer: no platform runs",
       "Button3Click",
+      "run folder: made \"C:\\ProgramData\\Kalvera-a5a5",
       ": HTTP 200, length 1000, 1000 bytes in 0 ms: done",  // the download
       "Button4Click",
       "command: cmd.exe /D /C \"\"C:\\Program Files\\1cv8\\bin\\1cv8.exe\" CONFIG /F \"C:\\bases\\kalvera\"" + kMasked +
@@ -193,6 +194,7 @@ TEST(RunLog, ABaseUpdateLogsItsEventsInOrderAndNeverThePassword) {
       "Button1Click",
       "command: cmd.exe /D /C \"\"C:\\Program Files\\1cv8\\bin\\1cv8.exe\" ENTERPRISE /F \"C:\\bases\\kalvera\"" + kMasked + "\"",
       "termination requested",
+      "run folder: removed \"C:\\ProgramData\\Kalvera-a5a5",
   };
   std::size_t at = expected.size();
   for (const std::string& fragment : later) {

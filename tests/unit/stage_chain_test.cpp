@@ -17,6 +17,8 @@ namespace {
 const std::wstring kPlatform = L"C:\\Program Files\\1cv8\\8.3.24.1467\\bin\\1cv8.exe";
 const std::wstring kDownloads = L"C:\\Users\\tester\\Downloads\\KalveraDownload";
 const std::wstring kConfigurationFile = L"C:\\Users\\tester\\Documents\\Kalvera1C\\database.cf";
+// The first name the fake's random bytes give.
+const std::wstring kRun = L"C:\\ProgramData\\Kalvera-a5a5a5a5a5a5a5a5a5a5a5a5a5a5a5a5";
 
 // A form on fakes, with the user's and the platform's part played by hand.
 struct Chain {
@@ -103,9 +105,11 @@ class StageTable : public ::testing::Test, public Chain {
     }
     std::vector<std::wstring> configuration = {
         L"sleep 3000", L"mkdir C:\\Users\\tester\\Documents\\Kalvera1C", L"delete " + kConfigurationFile,
-        L"/resources/database.cf " + kConfigurationFile,
-        L"CONFIG /F \"C:\\bases\\kalvera\" /LoadCfg \"" + kConfigurationFile + L"\"", L"sleep 3000"};
-    if (!downloads_made) configuration.insert(configuration.begin() + 3, L"mkdir " + kDownloads);
+        L"/resources/database.cf " + kRun + L"\\database.cf",
+        L"copy " + kRun + L"\\database.cf " + kConfigurationFile,
+        L"CONFIG /F \"C:\\bases\\kalvera\" /LoadCfg \"" + kRun + L"\\database.cf\"", L"sleep 3000"};
+    // A full installation has made both folders before.
+    if (!downloads_made) configuration.insert(configuration.begin() + 3, {L"mkdir " + kDownloads, L"mkdir protected " + kRun});
     return {
         {"no platform yet", [](Chain& c) { c.Tick(T::start_1C); }, {}, {T::start_1C},
          L"Ожидание запуска 1С..."},
@@ -125,8 +129,9 @@ class StageTable : public ::testing::Test, public Chain {
          {T::update_conf_2}, L"Ожидание принятия изменений..."},
         {"the update has ended: user mode and the end",
          [](Chain& c) { c.NothingRuns(); c.Tick(T::update_conf_2); },
-         {L"sleep 3000", L"ENTERPRISE /F \"C:\\bases\\kalvera\"", L"quit"}, {},
-         L"Ожидание принятия изменений..."},
+         {L"sleep 3000", L"ENTERPRISE /F \"C:\\bases\\kalvera\"", L"quit", L"rm " + kRun + L"\\database.cf",
+          L"rmdir " + kRun},
+         {}, L"Ожидание принятия изменений..."},
     };
   }
 };
@@ -162,10 +167,10 @@ TEST_F(StageTable, FullInstallationInstallsThePlatformThenCreatesTheBase) {
   std::vector<Stage> stages = {
       {"click: package download, extraction, setup program",
        [](Chain& c) { Button6Click(c.f.form); },
-       {L"pause 100", L"pause 100", L"mkdir " + kDownloads, L"/install/download/Setup1C.zip " + kDownloads + L"\\update_pack.zip from 0",
-        L"unzip " + kDownloads + L"\\update_pack.zip " + kDownloads + L"\\", L"pause 1500",
-        L"delete " + kDownloads + L"\\update_pack.zip",
-        L"shell /C \"\"" + kDownloads + L"\\KalveraSetup1c.exe\"\""},
+       {L"pause 100", L"pause 100", L"mkdir " + kDownloads, L"mkdir protected " + kRun,
+        L"/install/download/Setup1C.zip " + kRun + L"\\update_pack.zip from 0",
+        L"unzip " + kRun + L"\\update_pack.zip " + kRun + L"\\", L"pause 1500", L"delete " + kRun + L"\\update_pack.zip",
+        L"shell /C \"\"" + kRun + L"\\KalveraSetup1c.exe\"\" in " + kRun},
        {T::expectation_start_setup}, L"Ожидание установки 1С..."},
       {"the setup program has not started yet", [](Chain& c) { c.Tick(T::expectation_start_setup); },
        {}, {T::expectation_start_setup}, L"Ожидание установки 1С..."},
@@ -174,7 +179,8 @@ TEST_F(StageTable, FullInstallationInstallsThePlatformThenCreatesTheBase) {
       {"it still runs", [](Chain& c) { c.Tick(T::expectation); }, {}, {T::expectation},
        L"Ожидание установки 1С..."},
       {"it has finished", [](Chain& c) { c.NothingRuns(); c.Tick(T::expectation); },
-       {L"message Для продолжения установки запустите платформу 1С"}, {T::start_1C},
+       {L"rm " + kRun + L"\\KalveraSetup1c.exe", L"message Для продолжения установки запустите платформу 1С"},
+       {T::start_1C},
        L"Ожидание установки 1С..."},
   };
   for (Stage& s : FromPlatformStart(true, true)) stages.push_back(std::move(s));
@@ -182,7 +188,8 @@ TEST_F(StageTable, FullInstallationInstallsThePlatformThenCreatesTheBase) {
   EXPECT_EQ(f.controls.status_history[0], L"Загрузка 1с...");
   EXPECT_EQ(f.controls.status_history[1], L"Загрузка 1с...");
   EXPECT_EQ(f.controls.status_history[2], L"Распаковка файлов 1с...");
-  EXPECT_EQ(f.files.files, (std::set<std::wstring>{kConfigurationFile, kDownloads + L"\\KalveraSetup1c.exe"}));
+  EXPECT_EQ(f.files.files, std::set<std::wstring>{kConfigurationFile});
+  EXPECT_EQ(f.files.folders.count(kRun), 0u);
   ExpectEntryChoicesHidden();
 }
 
@@ -273,9 +280,12 @@ TEST_F(StageTable, FailuresStopTheChainWhereTheyHappen) {
        L"Распаковка файлов 1с...", {L"bad archive"}},
       {"a package without the setup program", [](Chain& c) { c.f.unzipper.entries = {L"readme.txt"}; },
        Button6Click, L"Распаковка файлов 1с...",
-       {L"/install/download/Setup1C.zip\"", kDownloads + L"\\KalveraSetup1c.exe\""}},
+       {L"/install/download/Setup1C.zip\"", kRun + L"\\KalveraSetup1c.exe\""}},
       {"configuration download", [](Chain& c) { c.f.downloader.failure = L"404"; }, Button3Click,
        L"Загрузка базы Kalvera 1с...", {L"404"}},
+      {"the configuration's copy to Documents",
+       [](Chain& c) { c.f.run_folders.copy_failure = L"Access is denied."; }, Button3Click,
+       L"Загрузка базы Kalvera 1с...", {L"Cannot copy", kConfigurationFile + L"\". Access is denied."}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -406,7 +416,7 @@ TEST_F(StageTable, TheSetupProgramIsGivenAMinuteToShowUp) {
         fresh.Tick(T::expectation_start_setup);
       } catch (const Error& error) {
         ++reports;
-        EXPECT_NE(error.text().find(L"\"" + kDownloads + L"\\KalveraSetup1c.exe\" did not start"),
+        EXPECT_NE(error.text().find(L"\"" + kRun + L"\\KalveraSetup1c.exe\" did not start"),
                   std::wstring::npos)
             << ::testing::PrintToString(error.text());
       }

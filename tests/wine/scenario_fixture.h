@@ -17,6 +17,36 @@ inline const std::string kConfiguration = "KALVERA CONFIGURATION 2026.12\n" + st
 
 inline std::wstring DownloadFolder() { return harness::UserProfile() + L"\\Downloads\\KalveraDownload"; }
 inline std::wstring PackageFile() { return DownloadFolder() + L"\\update_pack.zip"; }
+inline const std::wstring kProgramData = L"C:\\ProgramData";
+// The run folders in the program data folder now, as full paths.
+inline std::vector<std::wstring> RunFolders() {
+  std::vector<std::wstring> folders;
+  WIN32_FIND_DATAW found{};
+  const HANDLE search = ::FindFirstFileW((kProgramData + L"\\Kalvera-*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return folders;
+  do {
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) folders.push_back(kProgramData + L"\\" + found.cFileName);
+  } while (::FindNextFileW(search, &found));
+  ::FindClose(search);
+  return folders;
+}
+// Where the setup program stand-in was started from, and its current folder, run by run.
+struct SetupRun {
+  std::wstring image, current_folder;
+};
+inline std::vector<SetupRun> SetupRuns() {
+  const std::wstring log = harness::TestTmp() + L"\\setup_runs.txt";
+  std::vector<SetupRun> runs;
+  if (!harness::FileExists(log)) return runs;
+  const std::string bytes = harness::ReadFileBytes(log);
+  const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+  std::vector<std::wstring> lines;
+  for (size_t at = 0, end; (end = text.find(L'\n', at)) != std::wstring::npos; at = end + 1) {
+    lines.push_back(text.substr(at, end - at));
+  }
+  for (size_t i = 0; i + 1 < lines.size(); i += 2) runs.push_back({lines[i], lines[i + 1]});
+  return runs;
+}
 inline std::wstring ConfigurationFile() { return harness::UserProfile() + L"\\Documents\\Kalvera1C\\database.cf"; }
 // The base folder the window proposes, as the platform's files are found in it.
 inline std::wstring DefaultBase() { return harness::UserProfile() + L"\\Documents\\kalvera_base"; }

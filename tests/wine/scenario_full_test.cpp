@@ -101,8 +101,15 @@ TEST(FullInstallation, InstallsThePlatformAndTheBaseUnderTheOpenMessage) {
   const auto runs = WaitForStandInRuns(kTypicalPlatformPath, 6, 10s);
   EXPECT_EQ(StagesOfBaseCreation(runs), (std::vector<std::wstring>{L"ENTERPRISE", L"createinfobase", L"ENTERPRISE",
                                                       L"CONFIG /LoadCfg", L"CONFIG /UpdateDBCfg", L"ENTERPRISE"}));
-  EXPECT_FALSE(FileExists(PackageFile())) << "the package is deleted once unpacked";
-  EXPECT_TRUE(FileExists(DownloadFolder() + L"\\KalveraSetup1c.exe"));
+  // Started from a run folder of its own, as its current folder; the folder went at the end.
+  const std::vector<SetupRun> setups = SetupRuns();
+  ASSERT_EQ(setups.size(), 1u);
+  const std::wstring run_folder = FolderOf(setups[0].image);
+  EXPECT_EQ(run_folder.rfind(kProgramData + L"\\Kalvera-", 0), 0u) << ToUtf8(setups[0].image);
+  EXPECT_EQ(setups[0].current_folder, run_folder);
+  EXPECT_FALSE(DirectoryExists(run_folder));
+  EXPECT_TRUE(RunFolders().empty());
+  EXPECT_FALSE(FileExists(PackageFile())) << "nothing goes to the download folder";
   EXPECT_EQ(ReadFileBytes(ConfigurationFile()), kConfiguration);
   for (DWORD pid : ProcessIdsNamed(L"1cv8.exe")) CloseStandIn(pid);
 }
@@ -130,7 +137,6 @@ TEST(FullInstallation, APackageWithoutAWholeSetupProgramIsReportedAndNothingStar
     std::string package = TestPackage();
     c.spoil(package);
     ServePackage(package);
-    ::DeleteFileW((DownloadFolder() + L"\\KalveraSetup1c.exe").c_str());
     auto [app, main] = StartAndClick(control_id::Button6);
 
     const ScenarioOutcome outcome = PlayScenario(app, main, {kTypicalPlatformPath}, 60s);
@@ -144,7 +150,7 @@ TEST(FullInstallation, APackageWithoutAWholeSetupProgramIsReportedAndNothingStar
     ASSERT_TRUE(report && ClickOk(*report));
     std::this_thread::sleep_for(2s);
     EXPECT_TRUE(ProcessIdsNamed(L"KalveraSetup1c.exe").empty());
-    EXPECT_FALSE(FileExists(DownloadFolder() + L"\\KalveraSetup1c.exe"));
+    EXPECT_TRUE(RunFolders().empty()) << "the run folder goes after the report";
     PostClose(main);
     EXPECT_EQ(app.WaitForExit(20s), 0u);
   }
@@ -154,7 +160,6 @@ TEST(FullInstallation, APackageWithoutAWholeSetupProgramIsReportedAndNothingStar
 // millisecond, so the extraction lasts seconds, as a real package's does on Windows.
 TEST(FullInstallation, ClosingTheWindowMidExtractionEndsTheProgramAndStartsNoSetup) {
   ServePackage(LargePackage());
-  ::DeleteFileW((DownloadFolder() + L"\\KalveraSetup1c.exe").c_str());
   ASSERT_TRUE(WaitForNoProcessNamed(L"KalveraSetup1c.exe", 10s));
   auto [app, main] = StartAndClick(control_id::Button6);
   ASSERT_TRUE(WaitForStatus(main, kUnpacking, 120s));
@@ -169,7 +174,42 @@ TEST(FullInstallation, ClosingTheWindowMidExtractionEndsTheProgramAndStartsNoSet
   ASSERT_TRUE(exit_code.has_value()) << "the program did not end";
   EXPECT_EQ(*exit_code, 0u);
   EXPECT_TRUE(ProcessIdsNamed(L"KalveraSetup1c.exe").empty());
-  EXPECT_FALSE(FileExists(DownloadFolder() + L"\\KalveraSetup1c.exe")) << "the extraction went on";
+  EXPECT_TRUE(RunFolders().empty()) << "the run folder and what was unpacked went at the close";
+}
+
+// Another program of the same person tries, again and again, to open the setup program for
+// writing wherever it appears, the old download folder included; until the setup program
+// runs, every try fails: the file is held without write or delete sharing, which Wine
+// enforces as Windows does (access lists it does not).
+TEST(FullInstallation, NoOtherProgramCanOverwriteTheSetupProgramBeforeItRuns) {
+  ServePackage(TestPackage());
+  ServeConfiguration();
+  ::SetEnvironmentVariableW(L"KALVERA_SETUP_MS", L"3000");
+  auto [app, main] = StartAndClick(control_id::Button6);
+  int refused = 0, opened = 0;
+  const auto running = [] { return !ProcessIdsNamed(L"KalveraSetup1c.exe").empty(); };
+  const auto end = std::chrono::steady_clock::now() + 120s;
+  while (!running() && std::chrono::steady_clock::now() < end) {
+    std::vector<std::wstring> places = RunFolders();
+    places.push_back(DownloadFolder());
+    for (const std::wstring& folder : places) {
+      const std::wstring program = folder + L"\\KalveraSetup1c.exe";
+      const HANDLE file = ::CreateFileW(program.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+      const DWORD error = ::GetLastError();
+      if (file != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(file);
+        if (!running()) ++opened;  // once it runs, the hold may rightly have ended
+      } else if (error == ERROR_SHARING_VIOLATION) {
+        ++refused;
+      }
+    }
+  }
+  ASSERT_TRUE(running()) << "the setup program never started";
+  EXPECT_GT(refused, 0) << "the setup program was never seen held";
+  EXPECT_EQ(opened, 0) << "opened for writing before it ran";
+  PostClose(main);
+  EXPECT_TRUE(app.WaitForExit(20s).has_value());
 }
 
 TEST(FullInstallation, TheWindowAnswersWithinASecondAllThroughALargeExtraction) {
