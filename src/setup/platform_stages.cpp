@@ -72,7 +72,7 @@ void Button4Click(Form1& form) {
   g.server = ConnectionArgument(fields);
   form.controls.SetStatusText(stage_text::kLoadingConfiguration);
   AssignPassword(form, fields);
-  const std::wstring file = user_paths::ConfigurationFile(g.PCName);
+  const std::wstring file = user_paths::ConfigurationFile(form.folders);
   RunWithPassword(form, [&](const std::wstring& pas_1c) {
     return LoadConfigParameters(g.path_1c, g.server, fields, pas_1c, file);
   });

@@ -22,7 +22,7 @@ void HideEntryChoices(Controls& controls) {
 // The setup program's start is best effort: the user can still install the platform by
 // hand, and the chain then goes on when the platform shows up.
 void StartSetupProgram(Form1& form) {
-  const std::wstring& user = form.globals.PCName;
+  const user_paths::UserFolders& user = form.folders;
   try {
     form.files.RemoveFile(user_paths::PackageFile(user));
     RunHidden(form, SetupProgramParameters(user_paths::SetupProgram(user)));
@@ -36,7 +36,7 @@ void StartSetupProgram(Form1& form) {
 // A wrong package on the server, or one an antivirus emptied, would otherwise leave the
 // chain waiting for a setup program that cannot start.
 void RequireSetupProgram(Form1& form) {
-  const std::wstring program = user_paths::SetupProgram(form.globals.PCName);
+  const std::wstring program = user_paths::SetupProgram(form.folders);
   if (form.files.FileExists(program)) return;
   throw Error(L"The platform package \"" + PackageAddress() + L"\" holds no setup program: \"" + program +
               L"\" is not there after the extraction.");
@@ -62,7 +62,7 @@ void Button6Click(Form1& form) {
   controls.Progress().SetPosition(0);
   EnsureDownloadFolder(form);
   controls.SetStatusText(stage_text::kDownloadingPlatform);
-  const std::wstring& user = form.globals.PCName;
+  const user_paths::UserFolders& user = form.folders;
   if (form.downloader.GetInetFile(PackageAddress(), user_paths::PackageFile(user), controls.Progress())) {
     controls.SetStatusText(stage_text::kUnpackingPlatform);
     form.unzipper.UnZipFile(user_paths::PackageFile(user), user_paths::ExtractionFolder(user));

@@ -64,7 +64,7 @@ void expectation_start_setupTimer(Form1& form) {
   if (!watch.NeverShowedUp()) return;
   // Stopped before the report, so that one report is all the person sees.
   TimerOf(form, TimerName::expectation_start_setup).SetEnabled(false);
-  throw Error(L"The setup program \"" + user_paths::SetupProgram(form.globals.PCName) +
+  throw Error(L"The setup program \"" + user_paths::SetupProgram(form.folders) +
               L"\" did not start: it has not shown in the process list for " +
               std::to_wstring(RunWatch::kSetupTicksUnseen) + L" seconds.");
 }
