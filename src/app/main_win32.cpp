@@ -97,8 +97,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // Before start-up's guard and removal, which would end the first run's platform and
   // remove its download folder. A second run writes nothing, not even its log: a new log
   // would rotate away the first one's.
-  const InstanceLock instance;
-  switch (DecideStart(instance.state(), instance.detail(), BringFirstInstanceToFront, log)) {
+  const InstanceLock instance_lock;
+  switch (DecideStart(instance_lock.state(), instance_lock.detail(), BringFirstInstanceToFront, log)) {
     case StartAs::FirstBroughtToFront:
       return 0;
     case StartAs::ShowAlreadyRunning:
