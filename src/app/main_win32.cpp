@@ -41,6 +41,15 @@ std::wstring RunLogFolder(const user_paths::UserFolders& chosen, Log& log) {
   return user_paths::ConfigurationFolder(user_paths::ChooseUserFolders(GetUserFromWindows(), system, log));
 }
 
+// From another session the first run's window cannot be brought up: the person is told.
+// Nothing of this may end the program otherwise than with 0, having done nothing.
+void ShowAlreadyRunning() {
+  try {
+    ApplicationWin32(ApplicationTitle(FileNameOf(ModulePath()))).ShowMessage(stage_text::kAlreadyRunning);
+  } catch (const std::exception&) {
+  }
+}
+
 int RunApplication(HINSTANCE instance, RunLog& log, const std::function<std::uint64_t()>& since_start,
                    const LocalTime& start) {
   // Released after every window below is gone.
@@ -102,7 +111,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     case StartAs::FirstBroughtToFront:
       return 0;
     case StartAs::ShowAlreadyRunning:
-      ApplicationWin32(ApplicationTitle(FileNameOf(ModulePath()))).ShowMessage(stage_text::kAlreadyRunning);
+      ShowAlreadyRunning();
       return 0;
     case StartAs::OnlyInstance:
       break;
