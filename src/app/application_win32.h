@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "base/known_folders_win32.h"
 #include "setup/session.h"
 
 // GetUserNameW into a 255-character buffer; "Unknown" when it fails.
@@ -24,11 +25,13 @@ class ApplicationWin32 : public Application {
   std::optional<AccountName> RunningAccount() override;
   std::optional<AccountName> SessionAccount() override;
   ScreenRect WorkArea() override;
+  user_paths::KnownFolders& Folders() override { return folders_; }
 
  private:
   std::wstring title_;
   HWND owner_ = nullptr;
   bool termination_requested_ = false;
+  KnownFoldersWin32 folders_;
 };
 
 class SleepClock : public Clock {

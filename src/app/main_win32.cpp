@@ -6,7 +6,9 @@
 
 #include "app/application_win32.h"
 #include "app/com_apartment_win32.h"
+#include "app/single_instance_win32.h"
 #include "ui/error_report_win32.h"
+#include "base/known_folders_win32.h"
 #include "base/module_path_win32.h"
 #include "base/run_log_file_win32.h"
 #include "base/user_paths.h"
@@ -18,6 +20,7 @@
 #include "setup/logged_session.h"
 #include "setup/run_folder_win32.h"
 #include "setup/stage_chain.h"
+#include "setup/stage_texts.h"
 #include "transfer/downloader_win32.h"
 #include "transfer/unzip_file_win32.h"
 #include "ui/form1_window_win32.h"
@@ -30,6 +33,23 @@
 #define KALVERA_WIDE_TEXT2(x) L## #x
 
 namespace {
+
+// The configuration folder of the folders start-up chose; chosen here when start-up ended
+// before it got that far.
+std::wstring RunLogFolder(const user_paths::UserFolders& chosen, Log& log) {
+  if (!chosen.documents.empty()) return user_paths::ConfigurationFolder(chosen);
+  KnownFoldersWin32 system;
+  return user_paths::ConfigurationFolder(user_paths::ChooseUserFolders(GetUserFromWindows(), system, log));
+}
+
+// From another session the first run's window cannot be brought up: the person is told.
+// Nothing of this may end the program otherwise than with 0, having done nothing.
+void ShowAlreadyRunning() {
+  try {
+    ApplicationWin32(ApplicationTitle(FileNameOf(ModulePath()))).ShowMessage(stage_text::kAlreadyRunning);
+  } catch (const std::exception&) {
+  }
+}
 
 int RunApplication(HINSTANCE instance, RunLog& log, const std::function<std::uint64_t()>& since_start,
                    const LocalTime& start) {
@@ -60,7 +80,7 @@ int RunApplication(HINSTANCE instance, RunLog& log, const std::function<std::uin
   window.Attach(&form);
   window.Run(FormCreate);
   // The user name is known from here on, and with it the log's folder.
-  log.Attach(OpenRunLogFile(user_paths::ConfigurationFolder(form.globals.PCName), RunLogFileName(start)));
+  log.Attach(OpenRunLogFile(RunLogFolder(form.folders, log), RunLogFileName(start)));
 
   Form2Window second(instance, window.hwnd());
   ::ShowWindow(window.hwnd(), SW_SHOW);
@@ -87,6 +107,19 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   const std::function<std::uint64_t()> since_start = MillisecondsSinceNow();
   const LocalTime start = StartTime();
   RunLog log(since_start);
+  // Before start-up's guard and removal, which would end the first run's platform and
+  // remove its download folder. A second run writes nothing, not even its log: a new log
+  // would rotate away the first one's.
+  const InstanceLock instance_lock;
+  switch (DecideStart(instance_lock.state(), instance_lock.detail(), BringFirstInstanceToFront, log)) {
+    case StartAs::FirstBroughtToFront:
+      return 0;
+    case StartAs::ShowAlreadyRunning:
+      ShowAlreadyRunning();
+      return 0;
+    case StartAs::OnlyInstance:
+      break;
+  }
   int exit_code = 1;
   try {
     exit_code = RunApplication(instance, log, since_start, start);
@@ -95,6 +128,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   } catch (...) {
     ShowApplicationError(std::runtime_error("Unknown error"), log);
   }
-  log.Event(L"end: exit code " + std::to_wstring(exit_code));
+  EndRunLog(log, exit_code, [&] { return OpenRunLogFile(RunLogFolder({}, log), RunLogFileName(start)); });
   return exit_code;
 }

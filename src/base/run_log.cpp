@@ -25,6 +25,13 @@ void RunLog::Attach(std::unique_ptr<LogSink> sink) {
   if (sink_) Write(kept);
 }
 
+void EndRunLog(RunLog& log, int exit_code, const std::function<std::unique_ptr<LogSink>()>& open_late) {
+  // Opened before the last line, so that whatever finding the file logs comes before it.
+  std::unique_ptr<LogSink> late = log.Attached() ? nullptr : open_late();
+  log.Event(L"end: exit code " + std::to_wstring(exit_code));
+  if (!log.Attached()) log.Attach(std::move(late));
+}
+
 void RunLog::Write(const std::string& bytes) {
   if (sink_->Append(bytes)) return;
   // A full disk or a removed folder: the run goes on without its log.

@@ -41,6 +41,8 @@ class RunLog : public Log {
   // Writes the kept lines to `sink`, then each later one. A missing sink, or one that
   // fails a write, ends the log: later events are dropped, and nothing is kept for them.
   void Attach(std::unique_ptr<LogSink> sink);
+  // False while the lines are still kept in memory.
+  bool Attached() const { return state_ != State::Keeping; }
 
  private:
   enum class State { Keeping, Writing, Skipped };
@@ -51,6 +53,11 @@ class RunLog : public Log {
   std::string kept_;
   std::unique_ptr<LogSink> sink_;
 };
+
+// Logs the end with `exit_code`. A log still kept in memory, since the run ended before its
+// folder was known (the window not made, an error out of start-up), is attached to the
+// file `open_late` gives first, so that a failed start-up keeps its log.
+void EndRunLog(RunLog& log, int exit_code, const std::function<std::unique_ptr<LogSink>()>& open_late);
 
 // `text` as UTF-8; a lone surrogate becomes U+FFFD.
 std::string Utf8(const std::wstring& text);

@@ -11,7 +11,7 @@
 
 void Button3Click(Form1& form) {
   form.log.Event(L"Button3Click");
-  const std::wstring& user = form.globals.PCName;
+  const user_paths::UserFolders& user = form.folders;
   const std::wstring configuration_file = user_paths::ConfigurationFile(user);
   // Neither is fatal here: the download names the file when it cannot create it.
   try {

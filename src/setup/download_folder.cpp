@@ -27,7 +27,7 @@ void AwaitDownloadFolderRemoval(Form1& form) {
 
 void EnsureDownloadFolder(Form1& form) {
   AwaitDownloadFolderRemoval(form);
-  const std::wstring folder = user_paths::DownloadFolder(form.globals.PCName);
+  const std::wstring folder = user_paths::DownloadFolder(form.folders);
   const auto reason = form.files.MakeFolder(folder);
   if (!reason || form.files.FolderExists(folder)) return;
   throw Error(L"Cannot make the folder \"" + folder + L"\". " + *reason);

@@ -43,7 +43,8 @@ std::wstring ExtractionFactsText(const ExtractionFacts& facts) {
 }
 
 void LoggedControls::SetStatusText(const std::wstring& text) {
-  log_.Event(L"status: " + text);
+  if (text != shown_status_) log_.Event(L"status: " + text);
+  shown_status_ = text;
   inner_.SetStatusText(text);
 }
 

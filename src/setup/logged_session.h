@@ -11,7 +11,8 @@
 #include "base/run_log.h"
 #include "setup/session.h"
 
-// Logs each status text.
+// Logs each status text that differs from the one shown: a wait sets the same text on
+// every tick, and the log would fill with it.
 class LoggedControls : public Controls {
  public:
   LoggedControls(Controls& inner, Log& log) : inner_(inner), log_(log) {}
@@ -29,6 +30,7 @@ class LoggedControls : public Controls {
  private:
   Controls& inner_;
   Log& log_;
+  std::wstring shown_status_;  // the status bar starts empty
 };
 
 // Logs each modal message and question with its answer, and the termination request.
@@ -43,6 +45,7 @@ class LoggedApplication : public Application {
   std::optional<AccountName> RunningAccount() override { return inner_.RunningAccount(); }
   std::optional<AccountName> SessionAccount() override { return inner_.SessionAccount(); }
   ScreenRect WorkArea() override { return inner_.WorkArea(); }
+  user_paths::KnownFolders& Folders() override { return inner_.Folders(); }
 
  private:
   Application& inner_;

@@ -81,7 +81,7 @@ void Button4Click(Form1& form) {
   // The run folder's copy: the elevated platform reads a file nobody else can change. Only
   // a click of its own, outside the chain, finds no run folder.
   const std::wstring file =
-      form.run_folder.empty() ? user_paths::ConfigurationFile(g.PCName) : RunFolderConfiguration(form.run_folder);
+      form.run_folder.empty() ? user_paths::ConfigurationFile(form.folders) : RunFolderConfiguration(form.run_folder);
   RunWithPassword(form, [&](const std::wstring& pas_1c) {
     return LoadConfigParameters(g.path_1c, g.server, fields, pas_1c, file);
   });

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/run_log.h"
+#include "base/user_paths.h"
 #include "platform/process_list.h"
 #include "platform/shell.h"
 #include "setup/account_check.h"
@@ -57,6 +58,8 @@ class Application {
   virtual std::optional<AccountName> SessionAccount() = 0;
   // The primary monitor's work area.
   virtual ScreenRect WorkArea() = 0;
+  // Where the account's own folders lie.
+  virtual user_paths::KnownFolders& Folders() = 0;
 };
 
 struct Form1 {
@@ -75,6 +78,8 @@ struct Form1 {
   // Start-up's removal of the download folder, which runs on its own while the window
   // opens; the first scenario step that makes the folder again waits for it.
   std::unique_ptr<CommandRun> download_folder_removal = nullptr;
+  // The account's folders that every path is built in, chosen once by start-up.
+  user_paths::UserFolders folders{};
   // This run's folder (setup/run_folder.h); empty while there is none.
   std::wstring run_folder = {};
   // From the setup program's start until expectation sees it gone.

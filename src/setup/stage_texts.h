@@ -17,5 +17,6 @@ inline constexpr wchar_t kAcceptingChanges[] = L"Ожидание приняти
 inline constexpr wchar_t kStartPlatform[] = L"Для продолжения установки запустите платформу 1\u0421";
 
 inline constexpr wchar_t kCloseAllPlatforms[] = L"Необходимо закрыть все 1\u0421";
+inline constexpr wchar_t kAlreadyRunning[] = L"Установка уже запущена для этой учётной записи.";
 
 }  // namespace stage_text

@@ -21,11 +21,12 @@ void FormCreate(Form1& form) {
   if (!form.app.TerminationRequested()) ConfirmWhomTheBaseIsFor(form);
   Globals& g = form.globals;
   g.PCName = form.app.UserName();
-  form.download_folder_removal = RunHiddenTracked(form, RemovalParameters(user_paths::DownloadFolder(g.PCName)));
+  form.folders = user_paths::ChooseUserFolders(g.PCName, form.app.Folders(), form.log);
+  form.download_folder_removal = RunHiddenTracked(form, RemovalParameters(user_paths::DownloadFolder(form.folders)));
   RemoveLeftoverRunFolders(form);
   Controls& c = form.controls;
   c.MoveTo(CenteredOrigin(form.app.WorkArea(), c.OuterWidth(), c.OuterHeight()));
-  c.SetText(field::kBaseFolder, user_paths::DefaultBaseFolder(g.PCName));
+  c.SetText(field::kBaseFolder, user_paths::DefaultBaseFolder(form.folders));
 }
 
 void Button8Click(Form1& form) {

@@ -1,6 +1,8 @@
 #pragma once
 // Test doubles for the interfaces the handlers talk through.
+#include <algorithm>
 #include <cstdint>
+#include <cwctype>
 #include <functional>
 #include <map>
 #include <optional>
@@ -164,6 +166,28 @@ class FakeClock : public Clock {
   std::vector<std::wstring>* events_;
 };
 
+// The system's answers about the account's folders: by default a usual profile, spelt
+// with a lower-case "users" as some systems give it; `answers` overrides a folder.
+class FakeKnownFolders : public user_paths::KnownFolders {
+ public:
+  std::wstring profile = L"C:\\users\\tester";
+  std::map<user_paths::KnownFolder, user_paths::FolderAnswer> answers;
+  std::set<wchar_t> unseen_drives;
+
+  user_paths::FolderAnswer Path(user_paths::KnownFolder folder) override {
+    if (answers.count(folder)) return answers[folder];
+    if (folder == user_paths::KnownFolder::Documents) return {profile + L"\\Documents", L""};
+    if (folder == user_paths::KnownFolder::Downloads) return {profile + L"\\Downloads", L""};
+    return {profile, L""};
+  }
+  bool DriveSeen(wchar_t letter) override { return unseen_drives.count(letter) == 0; }
+  bool SameName(const std::wstring& a, const std::wstring& b) override {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
+             return std::towlower(x) == std::towlower(y);
+           });
+  }
+};
+
 class FakeApplication : public Application {
  public:
   explicit FakeApplication(std::vector<std::wstring>* events = nullptr) : events_(events) {}
@@ -194,6 +218,8 @@ class FakeApplication : public Application {
   }
   std::wstring UserName() override { return user_name; }
   ScreenRect WorkArea() override { return work_area; }
+  user_paths::KnownFolders& Folders() override { return folders; }
+  FakeKnownFolders folders;
 
  private:
   std::vector<std::wstring>* events_;

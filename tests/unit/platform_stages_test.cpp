@@ -13,6 +13,7 @@ struct PlatformRuns : ::testing::Test {
   void SetUp() override {
     f.form.globals.path_1c = kPlatform;
     f.form.globals.PCName = L"tester";
+    f.form.folders = user_paths::ComposedFolders(L"tester");
     f.controls.texts[EditName::Edit1] = L"C:\\base";
   }
   void TickCredentials(const std::wstring& user, const std::wstring& password) {
@@ -68,6 +69,7 @@ TEST_F(PlatformRuns, BaseCreationReadsNoCredentialsAndAssignsNothing) {
 
 TEST_F(PlatformRuns, ConfigurationLoadSetsStatusLaunchesPausesThenEnablesItsTimer) {
   f.form.globals.PCName = L"Иван Петров";
+  f.form.folders = user_paths::ComposedFolders(L"Иван Петров");
   Button4Click(f.form);
   EXPECT_EQ(f.controls.Status(), L"Обновление конфигурации 1С...");
   const std::vector<std::wstring> expected = {
@@ -87,7 +89,8 @@ TEST_F(PlatformRuns, DatabaseUpdateEnablesItsTimerBeforeTheLaunch) {
     }
   } shell;
   shell.controls = &f.controls;
-  Form1 form{f.controls, f.app, shell, f.processes, f.clock, f.downloader, f.unzipper, f.files, f.run_folders, f.log, f.form.globals, RunWatches{}};
+  Form1 form{f.controls, f.app, shell, f.processes, f.clock, f.downloader, f.unzipper, f.files, f.run_folders, f.log, f.form.globals, RunWatches{},
+             nullptr, f.form.folders};
   Button5Click(form);
   EXPECT_TRUE(shell.timer_enabled_at_launch);
   EXPECT_EQ(f.controls.Status(), L"Ожидание принятия изменений...");

@@ -3,6 +3,7 @@
 // whose log holds its events in order and never the password.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "fakes.h"
 #include "setup/logged_session.h"
 #include "setup/stage_chain.h"
+#include "setup/stage_texts.h"
 
 namespace {
 
@@ -53,6 +55,33 @@ TEST(RunLog, AFileThatFailsEndsTheLogAndKeepsNothingMore) {
   unwritable.Event(L"kept");
   unwritable.Attach(nullptr);  // the file could not be created: no error, no log
   unwritable.Event(L"dropped");
+}
+
+TEST(RunLog, AStartUpThatEndsBeforeTheFileIsKnownStillWritesItsLogWithTheEnd) {
+  struct Case {
+    const char* what;
+    bool attached_before_end;
+    std::string file;
+    int late_opens;
+  };
+  const Case cases[] = {
+      {"the window never made", false, "       0.000 error shown: no window\n       0.000 end: exit code 1\n", 1},
+      {"the usual run", true, "       0.000 error shown: no window\n       0.000 end: exit code 1\n", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    RunLog log([] { return 0; });
+    std::string file;
+    int late_opens = 0;
+    log.Event(L"error shown: no window");
+    if (c.attached_before_end) log.Attach(std::make_unique<StringSink>(&file));
+    EndRunLog(log, 1, [&] {
+      ++late_opens;
+      return std::make_unique<StringSink>(&file);
+    });
+    EXPECT_EQ(file, c.file);
+    EXPECT_EQ(late_opens, c.late_opens);
+  }
 }
 
 TEST(RunLog, LinesAreUtf8AndOneLinePerEvent) {
@@ -158,6 +187,8 @@ TEST(RunLog, ABaseUpdateLogsItsEventsInOrderAndNeverThePassword) {
       "session user: PC\\tester",
       "Button8Click",
       "platform processes: none",
+      "folder Documents: C:\\Users\\tester\\Documents (the system's)",
+      "folder Downloads: C:\\Users\\tester\\Downloads (the system's)",
       "command: cmd.exe /D /C RD /s /q \"C:\\Users\\tester\\Downloads\\KalveraDownload\"",
       "Button9Click",
       "message: \xD0\x94\xD0\xBB\xD1\x8F \xD0\xBF\xD1\x80\xD0\xBE\xD0\xB4\xD0\xBE\xD0\xBB\xD0\xB6\xD0\xB5\xD0\xBD\xD0\xB8\xD1\x8F "
@@ -201,6 +232,8 @@ TEST(RunLog, ABaseUpdateLogsItsEventsInOrderAndNeverThePassword) {
     while (at < lines.size() && lines[at].find(fragment) == std::string::npos) ++at;
     EXPECT_LT(at, lines.size()) << "missing, or out of order: " << fragment << "\n" << c.file;
   }
+  // Each tick of the wait sets its text again; it is logged once, when it first shows.
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "status: " + Utf8(stage_text::kWaitingForPlatform)), 1) << c.file;
   // The commands really carried the password; the log never does.
   ASSERT_FALSE(c.f.shell.commands.empty());
   EXPECT_NE(c.f.shell.commands.back().find(L"/P\"dmi\""), std::wstring::npos);

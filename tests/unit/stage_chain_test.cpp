@@ -24,6 +24,7 @@ const std::wstring kRun = L"C:\\ProgramData\\Kalvera-a5a5a5a5a5a5a5a5a5a5a5a5a5a
 struct Chain {
   Chain() {
     f.form.globals.PCName = L"tester";
+    f.form.folders = user_paths::ComposedFolders(L"tester");
     f.files.folders = {L"C:\\Users\\tester\\Downloads", L"C:\\Users\\tester\\Documents"};
     f.controls.texts[EditName::Edit1] = L"C:\\bases\\kalvera";
   }

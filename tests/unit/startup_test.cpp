@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes.h"
+#include "setup/single_instance.h"
 #include "setup/stage_chain.h"
 
 TEST(StartupGuard, EachPlatformProcessGetsAMessageAndATerminationRequest) {
@@ -28,6 +29,7 @@ TEST(FormCreate, RunsTheGuardThenTheRestOfStartUpAllTheSame) {
   FakeForm f;
   f.processes.running = {{L"1cv8.exe", 7}};
   f.app.user_name = L"Иван Петров";
+  f.app.folders.profile = L"C:\\Users\\Иван Петров";
   FormCreate(f.form);
   const std::vector<std::wstring> expected = {
       L"message Необходимо закрыть все 1С", L"quit",
@@ -103,5 +105,40 @@ TEST(FormCreate, AsksWhomTheBaseIsForOnlyWhenTheUserAtTheDeskIsAnother) {
     std::vector<std::wstring> expected = c.first_events;
     expected.push_back(L"shell /C RD /s /q \"C:\\Users\\tester\\Downloads\\KalveraDownload\"");
     EXPECT_EQ(f.events, expected);
+  }
+}
+
+TEST(SingleInstance, ASecondRunHandsOverAndANameOfAnotherOwnerDoesNotStopTheRun) {
+  struct Case {
+    const char* what;
+    InstanceName name;
+    bool first_window_here;
+    StartAs expected;
+    bool logged;
+  };
+  const Case cases[] = {
+      {"the first run", InstanceName::Made, true, StartAs::OnlyInstance, false},
+      {"a second run in the first one's session", InstanceName::HeldByAnInstance, true, StartAs::FirstBroughtToFront,
+       false},
+      {"a second run in another session", InstanceName::HeldByAnInstance, false, StartAs::ShowAlreadyRunning, false},
+      {"a name made by an unelevated program", InstanceName::HeldByAnotherOwner, true, StartAs::OnlyInstance, true},
+      {"a name that shuts the utility out", InstanceName::Unopenable, true, StartAs::OnlyInstance, true},
+      {"no name at all", InstanceName::Failed, true, StartAs::OnlyInstance, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    RecordingLog log;
+    int window_asked = 0;
+    const StartAs start = DecideStart(c.name, L"owner S-1-5-21-1-2-3-1001", [&] {
+      ++window_asked;
+      return c.first_window_here;
+    }, log);
+    EXPECT_EQ(start, c.expected);
+    // Only a second run looks for the first one's window; it logs nothing either way.
+    EXPECT_EQ(window_asked, c.name == InstanceName::HeldByAnInstance ? 1 : 0);
+    ASSERT_EQ(log.lines.size(), c.logged ? 1u : 0u);
+    if (c.logged) {
+      EXPECT_NE(log.lines[0].find(L"owner S-1-5-21-1-2-3-1001"), std::wstring::npos);
+    }
   }
 }

@@ -1,5 +1,6 @@
 // The base update with the real executable, the real process list and cmd.exe, from the
-// click to the end, and its stop on a configuration that is not there.
+// click to the end, its stop on a configuration that is not there, and its files in a
+// Documents folder that the system has moved elsewhere, with a second start meanwhile.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,6 +13,34 @@
 using namespace harness;
 using namespace scenario;
 using namespace std::chrono_literals;
+
+namespace {
+
+// The account's Documents moved (to a server share or another folder, as on shared servers)
+// by its value in the registry, put back afterwards for the tests that follow.
+class RedirectedDocuments {
+ public:
+  explicit RedirectedDocuments(const std::wstring& folder) {
+    wchar_t old[MAX_PATH] = {};
+    DWORD bytes = sizeof old;
+    if (::RegGetValueW(HKEY_CURRENT_USER, kKey, L"Personal", RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, old,
+                       &bytes) == ERROR_SUCCESS) {
+      old_ = old;
+    }
+    Set(folder);
+  }
+  ~RedirectedDocuments() { Set(old_); }
+
+ private:
+  static constexpr wchar_t kKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+  static void Set(const std::wstring& value) {
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"Personal", REG_EXPAND_SZ, value.c_str(),
+                      static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  }
+  std::wstring old_ = L"%USERPROFILE%\\Documents";
+};
+
+}  // namespace
 
 TEST(BaseUpdate, LoadsAndAppliesTheServedConfigurationThenLeavesTheBaseOpen) {
   InstallStandIn(kTypicalPlatformPath);
@@ -86,4 +115,50 @@ TEST(BaseUpdate, AMissingConfigurationIsReportedAndNothingIsLoaded) {
   EXPECT_EQ(Stages(ReadStandInRuns(platform)), std::vector<std::wstring>{L"ENTERPRISE"})
       << "only the user's own run: no configuration load";
   app.Terminate();
+}
+
+TEST(BaseUpdate, KeepsToARedirectedDocumentsFolderAndASecondStartMeanwhileOnlyHandsOver) {
+  const std::wstring documents = L"C:\\Redirected\\Documents";
+  const RedirectedDocuments redirected(documents);
+  const std::wstring platform = L"C:\\Program Files\\1cv8 third\\bin\\1cv8.exe";
+  InstallStandIn(platform);
+  SetStandInBatchTime(1500ms);
+  MakeDirectories(documents + L"\\kalvera_base");
+  ServeConfiguration();
+  // What an update in the profile's own Documents would leave there.
+  ::DeleteFileW(ConfigurationFile().c_str());
+  ::DeleteFileW((DefaultBase() + L"\\loaded.cf").c_str());
+  const std::wstring own_logs = UserProfile() + L"\\Documents\\Kalvera1C";
+  const std::size_t own_logs_before = FileNamesIn(own_logs, L"*.log").size();
+
+  auto [app, main] = StartAndClick(control_id::Button9);
+  EXPECT_EQ(TextOf(Control(app.pid(), control_id::Edit1)), L"C:/Redirected/Documents/kalvera_base");
+  // The update now waits for the person to start the platform.
+  ASSERT_TRUE(WaitForMessageBox(app.pid(), 20s));
+  const std::wstring logs = documents + L"\\Kalvera1C";
+  const std::vector<std::wstring> logs_before = FileNamesIn(logs, L"*.log");
+  ASSERT_FALSE(logs_before.empty()) << "no log in " << ToUtf8(logs);
+
+  ChildProcess second = Launch(AppPath());
+  bool second_window = false;
+  WaitUntil([&] {
+    second_window = second_window || FindMainWindow(second.pid()) || FindMessageBox(second.pid());
+    return !second.Running();
+  }, 30s);
+  EXPECT_FALSE(second_window) << "the second start opened a window of its own";
+  EXPECT_EQ(second.WaitForExit(1s), std::optional<DWORD>(0));
+  EXPECT_EQ(FileNamesIn(logs, L"*.log"), logs_before) << "the second start wrote a log";
+
+  const ScenarioOutcome outcome = PlayScenario(app, main, {platform}, 120s);
+  ASSERT_FALSE(outcome.error_report.has_value()) << ToUtf8(*outcome.error_report);
+  ASSERT_EQ(outcome.exit_code, 0u);
+  const auto runs = WaitForStandInRuns(platform, 4, 10s);
+  EXPECT_EQ(Stages(runs), (std::vector<std::wstring>{L"ENTERPRISE", L"CONFIG /LoadCfg", L"CONFIG /UpdateDBCfg",
+                                                      L"ENTERPRISE"}));
+  EXPECT_EQ(ReadFileBytes(logs + L"\\database.cf"), kConfiguration);
+  EXPECT_EQ(ReadFileBytes(documents + L"\\kalvera_base\\loaded.cf"), kConfiguration);
+  EXPECT_FALSE(FileExists(ConfigurationFile())) << "the configuration file went to the profile's own Documents";
+  EXPECT_FALSE(FileExists(DefaultBase() + L"\\loaded.cf"));
+  EXPECT_EQ(FileNamesIn(own_logs, L"*.log").size(), own_logs_before);
+  for (DWORD pid : ProcessIdsNamed(L"1cv8.exe")) CloseStandIn(pid);
 }

@@ -87,6 +87,19 @@ ChildProcess Launch(const std::wstring& exe, const std::wstring& arguments, cons
   return ChildProcess(UniqueKernelHandle(info.hProcess), info.dwProcessId);
 }
 
-ChildProcess LaunchApp() { return Launch(AppPath()); }
+ChildProcess LaunchApp() {
+  // A run of the utility started while another runs only hands over to it and ends, so the
+  // run an earlier test (or an earlier step) started must be gone first. One that a failed
+  // test left behind is ended, so that the failure stays that test's alone.
+  const std::wstring app = AppPath();
+  const std::wstring name = app.substr(app.find_last_of(L"\\/") + 1);
+  if (!WaitForNoProcessNamed(name, std::chrono::seconds(30))) {
+    for (DWORD pid : ProcessIdsNamed(name)) {
+      const UniqueKernelHandle left(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
+      if (left && ::TerminateProcess(left.get(), 1)) ::WaitForSingleObject(left.get(), 10000);
+    }
+  }
+  return Launch(app);
+}
 
 }  // namespace harness

@@ -48,7 +48,8 @@ class ChildProcess {
 // `working_folder`; raises std::runtime_error when it cannot be started.
 ChildProcess Launch(const std::wstring& exe, const std::wstring& arguments = L"",
                     const std::wstring& working_folder = L"");
-// Starts the utility under test (KALVERA_APP).
+// Starts the utility under test (KALVERA_APP) once no earlier run of it is left: waits for
+// one, and ends one still there after 30 seconds.
 ChildProcess LaunchApp();
 
 }  // namespace harness
