@@ -6,6 +6,7 @@
 #include "setup/download_folder.h"
 #include "setup/stage_chain.h"
 #include "setup/stage_texts.h"
+#include "setup/vendor_signed.h"
 
 void Button3Click(Form1& form) {
   form.log.Event(L"Button3Click");
@@ -23,7 +24,10 @@ void Button3Click(Form1& form) {
   }
   EnsureDownloadFolder(form);
   form.controls.SetStatusText(stage_text::kDownloadingConfiguration);
-  if (form.downloader.GetInetFile(ConfigurationAddress(), configuration_file, form.controls.Progress())) {
+  const bool downloaded = VendorSigned(L"The configuration file", ConfigurationAddress(), [&] {
+    return form.downloader.GetInetFile(ConfigurationAddress(), configuration_file, form.controls.Progress());
+  });
+  if (downloaded) {
     Button4Click(form);
   }
 }

@@ -1,5 +1,7 @@
 
 #include <exception>
+#include <memory>
+#include <utility>
 
 #include "base/error.h"
 #include "base/user_paths.h"
@@ -9,6 +11,7 @@
 #include "setup/download_folder.h"
 #include "setup/stage_chain.h"
 #include "setup/stage_texts.h"
+#include "setup/vendor_signed.h"
 
 namespace {
 
@@ -63,9 +66,15 @@ void Button6Click(Form1& form) {
   EnsureDownloadFolder(form);
   controls.SetStatusText(stage_text::kDownloadingPlatform);
   const std::wstring& user = form.globals.PCName;
-  if (form.downloader.GetInetFile(PackageAddress(), user_paths::PackageFile(user), controls.Progress())) {
+  const std::wstring package = user_paths::PackageFile(user);
+  // The file stays open from its first byte written to its last byte unpacked, so the
+  // extraction reads exactly what was checked against the vendor's signature.
+  std::unique_ptr<ArchiveInput> archive = VendorSigned(L"The platform package", PackageAddress(), [&] {
+    return form.downloader.GetInetFileOpen(PackageAddress(), package, controls.Progress());
+  });
+  if (archive) {
     controls.SetStatusText(stage_text::kUnpackingPlatform);
-    form.unzipper.UnZipFile(user_paths::PackageFile(user), user_paths::ExtractionFolder(user));
+    form.unzipper.UnZipOpenFile(std::move(archive), package, user_paths::ExtractionFolder(user));
   }
   RequireSetupProgram(form);
   // The window answers through this pause as it did through the extraction; closing it

@@ -10,6 +10,11 @@
 bool UnZipFile(const std::wstring& sourceFile, const std::wstring& destPath, ExtractionFacts& facts) {
   facts = ExtractionFacts{};
   ArchiveFileWin32 archive(sourceFile);
+  return UnZipFile(archive, destPath, facts);
+}
+
+bool UnZipFile(ArchiveInput& archive, const std::wstring& destPath, ExtractionFacts& facts) {
+  facts = ExtractionFacts{};
   ExtractionTargetWin32 target;
   QueuePumpWin32 pump;  // one per extraction: a quit request it took up goes back at the end
   TickClockWin32 clock;
