@@ -16,6 +16,7 @@ import sys
 # SubjectPublicKeyInfo { AlgorithmIdentifier { id-ecPublicKey, prime256v1 }, BIT STRING }
 # has one DER encoding for every P-256 key: these bytes, then 0x04, X and Y.
 SPKI_PREFIX = bytes.fromhex("3059301306072a8648ce3d020106082a8648ce3d030107034200")
+ALGORITHM = SPKI_PREFIX[2:23]  # id-ecPublicKey on prime256v1, whatever the point's form
 P = 0xFFFFFFFF00000001000000000000000000000000FFFFFFFFFFFFFFFFFFFFFFFF
 B = 0x5AC635D8AA3A93E7B3EBBD55769886BC651D06B0CC53B0F63BCE3C3E27D2604B
 PEM = re.compile(r"-----BEGIN PUBLIC KEY-----\s*([A-Za-z0-9+/=\s]+?)-----END PUBLIC KEY-----")
@@ -36,10 +37,10 @@ def parse_key(text):
         der = base64.b64decode("".join(blocks[0].split()), validate=True)
     except (binascii.Error, ValueError):
         raise KeyError_("its base64 is damaged")
-    if not der.startswith(SPKI_PREFIX):
+    if der[2:23] != ALGORITHM:
         raise KeyError_("it is not an ECDSA key on the curve P-256 (prime256v1)")
     point = der[len(SPKI_PREFIX):]
-    if len(point) != 65 or point[0] != 4:
+    if not der.startswith(SPKI_PREFIX) or len(point) != 65 or point[0] != 4:
         raise KeyError_("its point is not in the uncompressed form of 65 bytes")
     x, y = int.from_bytes(point[1:33], "big"), int.from_bytes(point[33:], "big")
     if x >= P or y >= P or (y * y - (x * x * x - 3 * x + B)) % P != 0:
