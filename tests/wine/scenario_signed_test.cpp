@@ -67,6 +67,18 @@ TEST(SignedDownloads, ASignedPackageAndConfigurationCompleteAFullInstallation) {
                                                       L"CONFIG /LoadCfg", L"CONFIG /UpdateDBCfg", L"ENTERPRISE"}));
   EXPECT_EQ(ReadFileBytes(ConfigurationFile()), kConfiguration);
   for (DWORD pid : ProcessIdsNamed(L"1cv8.exe")) CloseStandIn(pid);
+
+  // Both download lines of the run's log (the newest) tell the check and its result.
+  const std::wstring log_folder = UserProfile() + L"\\Documents\\Kalvera1C";
+  const std::vector<std::wstring> logs = FileNamesIn(log_folder, L"*.log");
+  ASSERT_FALSE(logs.empty());
+  const std::string log = ReadFileBytes(log_folder + L"\\" + logs.back());
+  std::size_t verified = 0;
+  for (std::size_t at = log.find(", signature verified in "); at != std::string::npos;
+       at = log.find(", signature verified in ", at + 1)) {
+    ++verified;
+  }
+  EXPECT_EQ(verified, 2u) << log;
 }
 
 // The signature is the one the vendor made for the real package.
