@@ -3,6 +3,7 @@
 #
 #   tools/release.sh --config-server HOST[:PORT] --package-server HOST[:PORT]
 #                    [--version X.Y.Z] [--test-build] [--dist DIR]
+#                    [--payload-key public.pem]... [--unauthenticated]
 #
 # A server may also be given as https://HOST[:PORT]. The result is
 # DIR/KalveraBase-<version>/KalveraBase.exe with SHA256SUMS beside it (DIR: dist/). It is
@@ -17,11 +18,17 @@
 #   KALVERA_SIGN_CAFILE      the authorities to verify the signature against; default the
 #                            system's bundle
 #
+# With --payload-key (repeatable: any of the keys verifies, so a key can be rolled over),
+# the release accepts only downloads signed with it (tools/sign-payload.sh). Plain HTTP
+# servers without one are refused: anyone on the way could hand users a package of their
+# own, which the utility runs as administrator. --unauthenticated builds such a release
+# anyway.
+#
 # A refusal or a failure leaves DIR as it was: the release is moved there only once whole.
 set -euo pipefail
 
 usage() {
-  sed -n '4,5p' "${BASH_SOURCE[0]}" | sed 's/^# *//' >&2
+  sed -n '4,6p' "${BASH_SOURCE[0]}" | sed 's/^# *//' >&2
   exit 2
 }
 
@@ -64,7 +71,8 @@ sys.exit(0 if a.is_loopback or (a.ipv4_mapped and a.ipv4_mapped.is_loopback) els
 }
 
 main() {
-  local root config_server="" package_server="" version="" test_build=0 dist=""
+  local root config_server="" package_server="" version="" test_build=0 dist="" unauthenticated=0
+  local payload_keys=()
   root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
   while (($#)); do
     case $1 in
@@ -73,6 +81,8 @@ main() {
       --version) version=${2:-}; shift 2 || usage ;;
       --test-build) test_build=1; shift ;;
       --dist) dist=${2:-}; shift 2 || usage ;;
+      --payload-key) payload_keys+=("${2:-}"); shift 2 || usage ;;
+      --unauthenticated) unauthenticated=1; shift ;;
       *) echo "unknown argument: $1" >&2; usage ;;
     esac
   done
@@ -106,6 +116,25 @@ main() {
     check_certificate "$release_scratch"
   fi
 
+  local key key_list=""
+  for key in "${payload_keys[@]}"; do
+    [ -r "$key" ] || { echo "--payload-key: cannot read \"$key\"" >&2; exit 1; }
+    key_list+="${key_list:+;}$(realpath "$key")"
+  done
+  if ((${#payload_keys[@]} == 0 && !unauthenticated)); then
+    for name in config package; do
+      server=${name}_server
+      server=${!server}
+      if [[ $server != https://* ]]; then
+        echo "refused: the $name server \"$server\" is plain HTTP and no --payload-key was given, so" >&2
+        echo "anyone between the users and the server could hand them a file of their own, which the" >&2
+        echo "utility then runs or loads as administrator. Sign the downloads (tools/sign-payload.sh)" >&2
+        echo "and give --payload-key public.pem, or give --unauthenticated to build it anyway." >&2
+        exit 1
+      fi
+    done
+  fi
+
   # A fresh tree whose path differs each time: the bytes must not depend on it.
   mkdir -p "$root/build"
   local tree
@@ -115,6 +144,7 @@ main() {
     -DCMAKE_BUILD_TYPE=Release -DKALVERA_REPRODUCIBLE=ON -DKALVERA_BENCH=OFF
     -DKALVERA_CONFIG_SERVER="$config_server" -DKALVERA_PACKAGE_SERVER="$package_server")
   [ -n "$version" ] && configure+=(-DKALVERA_VERSION="$version")
+  [ -n "$key_list" ] && configure+=(-DKALVERA_PAYLOAD_KEY="$key_list")
   echo "== configuring a clean Release tree in $tree"
   cmake "${configure[@]}" >"$tree/configure.log" 2>&1 || { cat "$tree/configure.log" >&2; exit 1; }
   version=$(sed -n 's/^KALVERA_VERSION:STRING=//p' "$tree/CMakeCache.txt")
@@ -138,6 +168,11 @@ main() {
   echo "== $exe"
   echo "   $(stat -c %s "$exe") bytes, sha256 $(cut -d' ' -f1 "$dist/KalveraBase-$version/SHA256SUMS")"
   echo "   config server $config_server, package server $package_server$( ((test_build)) && echo ', TEST BUILD')"
+  if ((${#payload_keys[@]})); then
+    echo "   downloads authenticated: signed with one of ${#payload_keys[@]} payload key(s)"
+  else
+    echo "   downloads NOT authenticated: no payload key; only HTTPS, where given, protects them"
+  fi
   if git -C "$root" rev-parse --verify -q HEAD >/dev/null; then
     echo "   from commit $(git -C "$root" rev-parse HEAD)$(git -C "$root" diff --quiet HEAD -- || echo ' WITH UNCOMMITTED CHANGES')"
   fi

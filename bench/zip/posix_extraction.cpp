@@ -83,6 +83,7 @@ class PosixFile : public OutputFile {
     if (attributes && (*attributes & 0x01)) ::fchmod(fd_, 0444);
     if (time) SetTimes(*time);
   }
+  std::unique_ptr<ArchiveInput> KeepForReading() override { std::abort(); }  // the extraction never reads back
 
  private:
   void SetTimes(const LocalDateTime& time) {

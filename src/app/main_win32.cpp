@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <exception>
+#include <vector>
 
 #include "app/application_win32.h"
 #include "app/com_apartment_win32.h"
@@ -20,7 +21,9 @@
 #include "setup/logged_session.h"
 #include "setup/run_folder_win32.h"
 #include "setup/stage_chain.h"
+#include "payload_keys.h"
 #include "setup/stage_texts.h"
+#include "transfer/cng_verifier_win32.h"
 #include "transfer/downloader_win32.h"
 #include "transfer/unzip_file_win32.h"
 #include "ui/form1_window_win32.h"
@@ -64,7 +67,10 @@ int RunApplication(HINSTANCE instance, RunLog& log, const std::function<std::uin
   ShellWin32 shell(window.hwnd());
   ProcessListWin32 processes;
   SleepClock clock;
-  WinInetDownloader downloader;
+  // Built with the vendor's keys, every download must carry a signature by one of them;
+  // without, nothing is fetched beyond the files.
+  CngPayloadVerifier verifier(std::vector<PayloadKey>(kPayloadKeys.begin(), kPayloadKeys.end()));
+  WinInetDownloader downloader(kServerTimeoutMs, kPayloadKeys.empty() ? nullptr : &verifier);
   UnzipperWin32 unzipper;
   FileSystemWin32 files;
   RunFolderSystemWin32 run_folders;

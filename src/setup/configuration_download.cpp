@@ -8,6 +8,7 @@
 #include "setup/run_folder.h"
 #include "setup/stage_chain.h"
 #include "setup/stage_texts.h"
+#include "setup/vendor_signed.h"
 
 void Button3Click(Form1& form) {
   form.log.Event(L"Button3Click");
@@ -27,7 +28,11 @@ void Button3Click(Form1& form) {
   EnsureRunFolder(form);
   const std::wstring copy = RunFolderConfiguration(form.run_folder);
   form.controls.SetStatusText(stage_text::kDownloadingConfiguration);
-  if (form.downloader.GetInetFile(ConfigurationAddress(), copy, form.controls.Progress())) {
+  // Checked where nobody else can change it, before the copy that stays in Documents.
+  const bool downloaded = VendorSigned(L"The configuration file", ConfigurationAddress(), [&] {
+    return form.downloader.GetInetFile(ConfigurationAddress(), copy, form.controls.Progress());
+  });
+  if (downloaded) {
     // The copy in Documents stays after the run; the load reads the run folder's.
     if (const auto reason = form.run_folders.CopyFileTo(copy, configuration_file)) {
       throw Error(L"Cannot copy \"" + copy + L"\" to \"" + configuration_file + L"\". " + *reason);

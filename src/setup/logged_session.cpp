@@ -15,12 +15,12 @@ std::wstring AccountText(const std::optional<AccountName>& account) {
 // Runs `transfer` and logs its one line, whatever the outcome; the outcome passes on.
 // `facts` is asked once the transfer has ended.
 template <typename Transfer, typename Facts>
-bool LoggedTransfer(Log& log, const std::function<std::uint64_t()>& elapsed_ms, const std::wstring& what,
+auto LoggedTransfer(Log& log, const std::function<std::uint64_t()>& elapsed_ms, const std::wstring& what,
                     Transfer transfer, Facts facts) {
   const std::uint64_t start = elapsed_ms();
   auto ended = [&] { return what + L": " + facts() + L" in " + std::to_wstring(elapsed_ms() - start) + L" ms: "; };
   try {
-    const bool done = transfer();
+    auto done = transfer();
     log.Event(ended() + (done ? L"done" : L"not done"));
     return done;
   } catch (const std::exception& error) {
@@ -34,7 +34,8 @@ bool LoggedTransfer(Log& log, const std::function<std::uint64_t()>& elapsed_ms, 
 std::wstring DownloadFactsText(const DownloadFacts& facts) {
   std::wstring text = facts.status ? L"HTTP " + std::to_wstring(facts.status) : std::wstring(L"no answer");
   text += facts.length ? L", length " + std::to_wstring(*facts.length) : std::wstring(L", no length");
-  return text + L", " + std::to_wstring(facts.bytes) + L" bytes";
+  text += L", " + std::to_wstring(facts.bytes) + L" bytes";
+  return text + (facts.signature.empty() ? L", no signature checked" : L", signature " + facts.signature);
 }
 
 std::wstring ExtractionFactsText(const ExtractionFacts& facts) {
@@ -95,6 +96,20 @@ bool LoggedDownloader::GetInetFile(const std::wstring& fileURL, const std::wstri
   return LoggedTransfer(log_, elapsed_ms_, L"download \"" + fileURL + L"\" to \"" + FileName + L"\"",
                         [&] { return inner_.GetInetFile(fileURL, FileName, Progress); },
                         [&] { return DownloadFactsText(inner_.LastDownload()); });
+}
+
+std::unique_ptr<ArchiveInput> LoggedDownloader::GetInetFileOpen(const std::wstring& fileURL,
+                                                                const std::wstring& FileName, ProgressBar& Progress) {
+  return LoggedTransfer(log_, elapsed_ms_, L"download \"" + fileURL + L"\" to \"" + FileName + L"\"",
+                        [&] { return inner_.GetInetFileOpen(fileURL, FileName, Progress); },
+                        [&] { return DownloadFactsText(inner_.LastDownload()); });
+}
+
+bool LoggedUnzipper::UnZipOpenFile(std::unique_ptr<ArchiveInput> source, const std::wstring& sourceFile,
+                                   const std::wstring& destPath) {
+  return LoggedTransfer(log_, elapsed_ms_, L"extraction \"" + sourceFile + L"\" to \"" + destPath + L"\"",
+                        [&] { return inner_.UnZipOpenFile(std::move(source), sourceFile, destPath); },
+                        [&] { return ExtractionFactsText(inner_.LastExtraction()); });
 }
 
 bool LoggedUnzipper::UnZipFile(const std::wstring& sourceFile, const std::wstring& destPath) {

@@ -76,6 +76,8 @@ class LoggedDownloader : public Downloader {
   LoggedDownloader(Downloader& inner, Log& log, std::function<std::uint64_t()> elapsed_ms)
       : inner_(inner), log_(log), elapsed_ms_(std::move(elapsed_ms)) {}
   bool GetInetFile(const std::wstring& fileURL, const std::wstring& FileName, ProgressBar& Progress) override;
+  std::unique_ptr<ArchiveInput> GetInetFileOpen(const std::wstring& fileURL, const std::wstring& FileName,
+                                                ProgressBar& Progress) override;
   DownloadFacts LastDownload() const override { return inner_.LastDownload(); }
 
  private:
@@ -84,7 +86,9 @@ class LoggedDownloader : public Downloader {
   std::function<std::uint64_t()> elapsed_ms_;
 };
 
-// "HTTP 200, length 1024, 1024 bytes"; "no answer" and "no length" where the server gave none.
+// "HTTP 200, length 1024, 1024 bytes, signature verified"; "no answer" and "no length"
+// where the server gave none, "no signature checked" where no key is built in or the
+// body failed first, else "signature " and what was wrong with it.
 std::wstring DownloadFactsText(const DownloadFacts& facts);
 // "11 of 12 entries, 4096 bytes".
 std::wstring ExtractionFactsText(const ExtractionFacts& facts);
@@ -94,6 +98,8 @@ class LoggedUnzipper : public Unzipper {
   LoggedUnzipper(Unzipper& inner, Log& log, std::function<std::uint64_t()> elapsed_ms)
       : inner_(inner), log_(log), elapsed_ms_(std::move(elapsed_ms)) {}
   bool UnZipFile(const std::wstring& sourceFile, const std::wstring& destPath) override;
+  bool UnZipOpenFile(std::unique_ptr<ArchiveInput> source, const std::wstring& sourceFile,
+                     const std::wstring& destPath) override;
   ExtractionFacts LastExtraction() const override { return inner_.LastExtraction(); }
   void HoldOnceWritten(const std::wstring& path) override { inner_.HoldOnceWritten(path); }
   void ReleaseHeld() override { inner_.ReleaseHeld(); }

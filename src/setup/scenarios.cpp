@@ -1,5 +1,7 @@
 
 #include <exception>
+#include <memory>
+#include <utility>
 
 #include "base/error.h"
 #include "base/form1_controls.h"
@@ -9,6 +11,7 @@
 #include "setup/run_folder.h"
 #include "setup/stage_chain.h"
 #include "setup/stage_texts.h"
+#include "setup/vendor_signed.h"
 
 namespace {
 
@@ -69,9 +72,14 @@ void Button6Click(Form1& form) {
   const std::wstring package = RunFolderPackage(form.run_folder);
   // Held from its extraction until the setup program shows in the process list.
   form.unzipper.HoldOnceWritten(RunFolderSetupProgram(form.run_folder));
-  if (form.downloader.GetInetFile(PackageAddress(), package, controls.Progress())) {
+  // The file stays open from its first byte written to its last byte unpacked, so the
+  // extraction reads exactly what was checked against the vendor's signature.
+  std::unique_ptr<ArchiveInput> archive = VendorSigned(L"The platform package", PackageAddress(), [&] {
+    return form.downloader.GetInetFileOpen(PackageAddress(), package, controls.Progress());
+  });
+  if (archive) {
     controls.SetStatusText(stage_text::kUnpackingPlatform);
-    form.unzipper.UnZipFile(package, form.run_folder + L"\\");
+    form.unzipper.UnZipOpenFile(std::move(archive), package, form.run_folder + L"\\");
   }
   RequireSetupProgram(form);
   // The window answers through this pause as it did through the extraction; closing it

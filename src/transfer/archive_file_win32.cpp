@@ -1,5 +1,7 @@
 #include "transfer/archive_file_win32.h"
 
+#include <utility>
+
 #include "base/error.h"
 #include "base/system_message_win32.h"
 #include "transfer/extraction_target_win32.h"
@@ -12,6 +14,15 @@ ArchiveFileWin32::ArchiveFileWin32(const std::wstring& path)
     const DWORD code = ::GetLastError();
     throw Error(FileFailureText(L"open", FullPathName(path), SystemMessage(code)));
   }
+  ReadSize();
+}
+
+ArchiveFileWin32::ArchiveFileWin32(UniqueFile file) : file_(std::move(file)) {
+  Seek(0);
+  ReadSize();
+}
+
+void ArchiveFileWin32::ReadSize() {
   LARGE_INTEGER size{};
   // A size that cannot be read counts as an empty file, which the reader refuses.
   if (::GetFileSizeEx(file_.get(), &size)) size_ = static_cast<std::uint64_t>(size.QuadPart);

@@ -1,6 +1,9 @@
 #pragma once
 // The download as the stage chain uses it, so the chain runs against a fake as well.
+#include <memory>
 #include <string>
+
+#include "transfer/archive_input.h"
 
 #include "transfer/progress_bar.h"
 #include "transfer/transfer_facts.h"
@@ -22,6 +25,15 @@ class Downloader {
   // raises TransferAbandoned (transfer/transfer_abandoned.h) instead of Error.
   virtual bool GetInetFile(const std::wstring& fileURL, const std::wstring& FileName,
                            ProgressBar& Progress) = 0;
+  // The same, but the file is returned still open, for reading from its start, and no one
+  // else can open it until the reader is destroyed: what is read is what was downloaded
+  // (and checked, when the vendor's keys are built in).
+  virtual std::unique_ptr<ArchiveInput> GetInetFileOpen(const std::wstring& fileURL, const std::wstring& FileName,
+                                                        ProgressBar& Progress) = 0;
+  // With the vendor's keys built in, GetInetFile and GetInetFileOpen also fetch
+  // `fileURL` + ".sig" after the body, and raise PayloadRefused
+  // (transfer/payload_check.h) when it cannot be had, is no DER signature or does not
+  // verify; the file is removed then as after any other failure.
   // What the last GetInetFile saw, for the run log, whether it succeeded or not. One that
   // keeps nothing answers with nothing known.
   virtual DownloadFacts LastDownload() const { return {}; }

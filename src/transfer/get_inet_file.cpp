@@ -36,6 +36,11 @@ class CreatedFile {
   }
   OutputFile* operator->() const { return file_.get(); }
   void CloseAndKeep() { file_.reset(); }
+  std::unique_ptr<ArchiveInput> KeepOpen() {
+    std::unique_ptr<ArchiveInput> reader = file_->KeepForReading();
+    file_.reset();
+    return reader;
+  }
 
  private:
   OutputFiles& files_;
@@ -64,8 +69,30 @@ std::unique_ptr<HttpResponse> Request(const std::wstring& url, HttpSource& http,
   }
 }
 
-void Transfer(const std::wstring& url, const std::wstring& path, ProgressBar& progress,
-              const TransferSystem& system) {
+// The download is refused unless its signature is one of a built-in key over `digest`.
+void CheckSignature(const std::wstring& url, const Sha256Digest& digest, const TransferSystem& system) {
+  std::vector<unsigned char> der;
+  try {
+    der = GetInetSignature(url + L".sig", system.http, kMaxSignatureBytes);
+  } catch (const Error& error) {
+    system.facts.signature = L"cannot be downloaded";
+    throw PayloadRefused(url, L"its signature could not be downloaded. " + error.text());
+  }
+  std::wstring fault;
+  const std::optional<RawSignature> signature = ParseDerSignature(der, fault);
+  if (!signature) {
+    system.facts.signature = L"not a DER signature";
+    throw PayloadRefused(url, L"its signature is not a DER-encoded ECDSA signature: " + fault);
+  }
+  if (!system.verifier->Verify(digest, *signature)) {
+    system.facts.signature = L"does not match";
+    throw PayloadRefused(url, SignatureMismatchReason());
+  }
+  system.facts.signature = L"verified";
+}
+
+std::unique_ptr<ArchiveInput> Transfer(const std::wstring& url, const std::wstring& path, ProgressBar& progress,
+                                       const TransferSystem& system, bool keep_open) {
   // The request goes out, and its answer is judged, before the output file is touched:
   // an error page must not replace an older file.
   DownloadFacts& facts = system.facts;
@@ -86,6 +113,7 @@ void Transfer(const std::wstring& url, const std::wstring& path, ProgressBar& pr
   std::unique_ptr<OutputFile> created = system.files.Create(path, reason);
   if (!created) throw Error(CannotCreateFileText(path, reason));
   CreatedFile file(system.files, path, std::move(created));
+  BodyDigest digest(system.verifier);
 
   unsigned char buffer[BufferSize];
   std::uint64_t received = 0;
@@ -102,6 +130,7 @@ void Transfer(const std::wstring& url, const std::wstring& path, ProgressBar& pr
       throw Error(CannotDownloadText(url, reason));
     }
     if (delivered != 0 && !file->Write(buffer, delivered)) throw Error(L"Stream write error");
+    digest.Add(buffer, delivered);
     const std::uint64_t before = received;
     received += delivered;
     if (length.bytes && received > *length.bytes) {
@@ -128,7 +157,25 @@ void Transfer(const std::wstring& url, const std::wstring& path, ProgressBar& pr
   if (length.bytes && received < *length.bytes) {
     throw Error(CannotDownloadText(url, CutShortReason(received, *length.bytes)));
   }
+  if (digest.Checked()) CheckSignature(url, digest.Finish(), system);
+  if (keep_open) return file.KeepOpen();
   file.CloseAndKeep();
+  return nullptr;
+}
+
+// The bar as GetInetFile leaves it, whatever the outcome.
+template <typename Run>
+auto ShowingEnd(ProgressBar& progress, Run run) {
+  try {
+    auto result = run();
+    progress.SetPosition(kFull);
+    return result;
+  } catch (...) {
+    // As the bar has always ended a transfer: position 3072, which the bar clamps to its
+    // range. Only a transfer that delivered the whole file is shown full.
+    progress.SetPosition(static_cast<int>(BufferSize));
+    throw;
+  }
 }
 
 }  // namespace
@@ -146,14 +193,35 @@ int BarMaxOf(std::uint64_t length) {
 
 bool GetInetFile(const std::wstring& fileURL, const std::wstring& FileName,
                  ProgressBar& Progress, const TransferSystem& system) {
-  try {
-    Transfer(fileURL, FileName, Progress, system);
-  } catch (...) {
-    // As the bar has always ended a transfer: position 3072, which the bar clamps to its
-    // range. Only a transfer that delivered the whole file is shown full.
-    Progress.SetPosition(static_cast<int>(BufferSize));
-    throw;
+  return ShowingEnd(Progress, [&] {
+    Transfer(fileURL, FileName, Progress, system, false);
+    return true;
+  });
+}
+
+std::unique_ptr<ArchiveInput> GetInetFileOpen(const std::wstring& fileURL, const std::wstring& FileName,
+                                              ProgressBar& Progress, const TransferSystem& system) {
+  return ShowingEnd(Progress, [&] { return Transfer(fileURL, FileName, Progress, system, true); });
+}
+
+std::vector<unsigned char> GetInetSignature(const std::wstring& url, HttpSource& http, std::size_t limit) {
+  DownloadFacts facts;  // the file's own facts are what the log shows
+  const std::unique_ptr<HttpResponse> response = Request(url, http, facts);
+  const unsigned status = response->StatusCode();
+  if (!IsSuccess(status)) throw Error(CannotDownloadText(url, HttpStatusReason(status)));
+  const ContentLength length = ParseContentLength(response->ContentLengths());
+  if (!length.fault.empty()) throw Error(CannotDownloadText(url, length.fault));
+  std::vector<unsigned char> body;
+  unsigned char buffer[BufferSize];
+  std::uint32_t delivered = 0;
+  std::wstring reason;
+  do {
+    if (!response->Read(buffer, BufferSize, delivered, reason)) throw Error(CannotDownloadText(url, reason));
+    body.insert(body.end(), buffer, buffer + delivered);
+    if (body.size() > limit) throw Error(CannotDownloadText(url, OversizeReason(limit)));
+  } while (delivered != 0);
+  if (length.bytes && body.size() < *length.bytes) {
+    throw Error(CannotDownloadText(url, CutShortReason(body.size(), *length.bytes)));
   }
-  Progress.SetPosition(kFull);
-  return true;
+  return body;
 }

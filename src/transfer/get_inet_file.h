@@ -3,10 +3,15 @@
 #include <cstdint>
 #include <string>
 
+#include <memory>
+#include <vector>
+
+#include "transfer/archive_input.h"
 #include "transfer/progress_bar.h"
 #include "transfer/http_source.h"
 #include "transfer/message_pump.h"
 #include "transfer/output_file.h"
+#include "transfer/payload_check.h"
 #include "transfer/tick_clock.h"
 #include "transfer/transfer_facts.h"
 
@@ -31,6 +36,8 @@ struct TransferSystem {
   MessagePump& pump;
   TickClock& clock;
   DownloadFacts& facts;  // reset at the start of each transfer
+  // The vendor's keys; null when none are built in, and then no signature is fetched.
+  PayloadVerifier* verifier = nullptr;
 };
 
 // What Downloader::GetInetFile promises. Redirects (301, 302, 303, 307, 308) are followed
@@ -42,5 +49,21 @@ struct TransferSystem {
 // A body that brings fewer than TrickleWatch::kLeastBytes in its last 30 seconds is an
 // error saying how many came. When the pump reports a quit request, the transfer ends at
 // that read: the partial file is removed and TransferAbandoned raised.
+//
+// With a verifier, the body is hashed as it is written, and once it is whole its signature
+// is fetched from `fileURL` + ".sig" (GetInetSignature) and checked; a signature that
+// cannot be had, is not DER or does not verify raises PayloadRefused, and the file is
+// removed as after any other failure.
 bool GetInetFile(const std::wstring& fileURL, const std::wstring& FileName,
                  ProgressBar& Progress, const TransferSystem& system);
+
+// The same, but the file stays open as the transfer wrote it and is returned for reading
+// from its start: no one can open it, let alone change it, until the reader is destroyed,
+// so what is read is what was checked.
+std::unique_ptr<ArchiveInput> GetInetFileOpen(const std::wstring& fileURL, const std::wstring& FileName,
+                                              ProgressBar& Progress, const TransferSystem& system);
+
+// The body of `url` in memory, with the request rules of GetInetFile (redirects, HTTPS,
+// the status, the Content-Length). Raises Error as GetInetFile does, and for a body of
+// more than `limit` bytes.
+std::vector<unsigned char> GetInetSignature(const std::wstring& url, HttpSource& http, std::size_t limit);

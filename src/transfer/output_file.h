@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "transfer/archive_input.h"
 #include "transfer/dos_date_time.h"
 
 // One file being written; closed when it is destroyed, on every path.
@@ -24,6 +25,9 @@ class OutputFile {
   // a word.
   virtual void Finish(const std::optional<LocalDateTime>& time,
                       std::optional<std::uint32_t> attributes) = 0;
+  // Once the data is written: the same open file, to be read from its start. It stays
+  // closed to everyone else until the reader is destroyed; this object owns nothing then.
+  virtual std::unique_ptr<ArchiveInput> KeepForReading() = 0;
 };
 
 class OutputFiles {

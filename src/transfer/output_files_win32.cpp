@@ -8,6 +8,7 @@
 
 #include "base/unique_handle_win32.h"
 #include "base/system_message_win32.h"
+#include "transfer/archive_file_win32.h"
 
 namespace {
 
@@ -65,6 +66,12 @@ class WindowsOutputFile : public OutputFile {
     }
     if (info.LastWriteTime.QuadPart == 0 && info.FileAttributes == 0) return;
     ::SetFileInformationByHandle(file_.get(), FileBasicInfo, &info, sizeof info);
+  }
+
+  // The handle was opened shared with no one (Create), so while the reader holds it no
+  // other process can open the file to write it, rename it over or delete it.
+  std::unique_ptr<ArchiveInput> KeepForReading() override {
+    return std::make_unique<ArchiveFileWin32>(std::move(file_));
   }
 
  private:

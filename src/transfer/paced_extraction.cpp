@@ -16,6 +16,7 @@ class PacedFile : public OutputFile {
   void Finish(const std::optional<LocalDateTime>& time, std::optional<std::uint32_t> attributes) override {
     file_->Finish(time, attributes);
   }
+  std::unique_ptr<ArchiveInput> KeepForReading() override { return file_->KeepForReading(); }
 
  private:
   std::unique_ptr<OutputFile> file_;

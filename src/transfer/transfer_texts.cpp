@@ -49,6 +49,10 @@ std::wstring OverlongReason(std::uint64_t announced) {
   return L"The server sent more than the " + std::to_wstring(announced) + L" bytes it announced";
 }
 
+std::wstring OversizeReason(std::uint64_t limit) {
+  return L"The body is longer than the " + std::to_wstring(limit) + L" bytes it can have";
+}
+
 std::wstring TooManyRedirectsReason(int limit) {
   return L"The server redirected the request more than " + std::to_wstring(limit) +
          L" times: too many redirects";

@@ -14,6 +14,8 @@ std::wstring CannotDownloadText(const std::wstring& url, const std::wstring& rea
 std::wstring HttpStatusReason(unsigned status);
 std::wstring CutShortReason(std::uint64_t received, std::uint64_t announced);
 std::wstring OverlongReason(std::uint64_t announced);
+// The body is longer than the <limit> bytes it can have
+std::wstring OversizeReason(std::uint64_t limit);
 std::wstring TooManyRedirectsReason(int limit);
 std::wstring RedirectWithoutLocationReason(unsigned status);
 std::wstring UnusableRedirectReason(const std::wstring& location);

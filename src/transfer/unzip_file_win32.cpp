@@ -11,6 +11,11 @@ bool UnZipFile(const std::wstring& sourceFile, const std::wstring& destPath, Ext
                FileHold* hold) {
   facts = ExtractionFacts{};
   ArchiveFileWin32 archive(sourceFile);
+  return UnZipFile(archive, destPath, facts, hold);
+}
+
+bool UnZipFile(ArchiveInput& archive, const std::wstring& destPath, ExtractionFacts& facts, FileHold* hold) {
+  facts = ExtractionFacts{};
   ExtractionTargetWin32 target(hold);
   QueuePumpWin32 pump;  // one per extraction: a quit request it took up goes back at the end
   TickClockWin32 clock;

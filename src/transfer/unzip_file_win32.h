@@ -10,11 +10,19 @@
 // The file `hold` names, if any, is held in it once written.
 bool UnZipFile(const std::wstring& sourceFile, const std::wstring& destPath, ExtractionFacts& facts,
                FileHold* hold = nullptr);
+// The same from an archive already open.
+bool UnZipFile(ArchiveInput& archive, const std::wstring& destPath, ExtractionFacts& facts,
+               FileHold* hold = nullptr);
 
 class UnzipperWin32 : public Unzipper {
  public:
   bool UnZipFile(const std::wstring& sourceFile, const std::wstring& destPath) override {
     const bool done = ::UnZipFile(sourceFile, destPath, facts_, &hold_);
+    hold_.path.clear();
+    return done;
+  }
+  bool UnZipOpenFile(std::unique_ptr<ArchiveInput> source, const std::wstring&, const std::wstring& destPath) override {
+    const bool done = ::UnZipFile(*source, destPath, facts_, &hold_);
     hold_.path.clear();
     return done;
   }

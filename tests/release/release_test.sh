@@ -66,6 +66,26 @@ expect_refusal "a loopback package server" 'the package server "https://\[::1\]:
   --config-server config.example --package-server 'https://[::1]:8443'
 expect_refusal "a version too large" "over 65535" \
   --config-server config.example --package-server packages.example --version 1.2.65536
+# A plain server without a payload key lets anyone on the way hand users a program.
+expect_refusal "a plain server without a payload key" \
+  'the package server "packages.example" is plain HTTP and no --payload-key was given' \
+  --config-server https://config.example --package-server packages.example
+
+echo "== payload keys and signatures"
+keys=$work/payload
+mkdir -p "$keys"
+for name in old new; do
+  openssl ecparam -name prime256v1 -genkey -noout -out "$keys/$name.pem" 2>/dev/null
+  openssl ec -in "$keys/$name.pem" -pubout -out "$keys/$name.pub.pem" 2>/dev/null
+done
+printf 'package bytes' >"$keys/Setup1C.zip"
+bash "$root/tools/sign-payload.sh" --key "$keys/new.pem" "$keys/Setup1C.zip" >/dev/null ||
+  fail "sign-payload.sh failed"
+openssl dgst -sha256 -verify "$keys/new.pub.pem" -signature "$keys/Setup1C.zip.sig" "$keys/Setup1C.zip" >/dev/null ||
+  fail "the signature sign-payload.sh wrote does not verify"
+# The configure step, not the utility, finds a key it cannot use.
+expect_refusal "a private key given as the payload key" 'is not an ECDSA P-256 public key' \
+  --config-server config.example --package-server packages.example --payload-key "$keys/new.pem"
 
 # The throwaway signer: its own authority, and a password with the characters a shell or
 # a command line would mangle.
@@ -115,7 +135,8 @@ echo "== a signed test release (a clean Release build: about a minute)"
 trees_before=$(ls -d "$root"/build/release.* 2>/dev/null || true)
 rm -rf "$work/dist"
 PATH="$work/bin:$PATH" KALVERA_SIGN_PASSWORD=$password bash "$release" --test-build \
-  --config-server 127.0.0.1:47831 --package-server 127.0.0.1:47831 --version 2.3.4 --dist "$work/dist" |
+  --config-server 127.0.0.1:47831 --package-server 127.0.0.1:47831 --version 2.3.4 --dist "$work/dist" \
+  --payload-key "$keys/old.pub.pem" --payload-key "$keys/new.pub.pem" |
   tee "$work/release.log"
 out=$work/dist/KalveraBase-2.3.4
 exe=$out/KalveraBase.exe
@@ -124,6 +145,8 @@ exe=$out/KalveraBase.exe
   fail "the release folder holds $(ls "$out" | tr '\n' ' ') rather than the executable and its sums"
 (cd "$out" && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS does not match the signed file"
 grep -q UNSIGNED "$work/release.log" && fail "a signed release calls itself unsigned"
+grep -q "downloads authenticated: signed with one of 2 payload key(s)" "$work/release.log" ||
+  fail "the summary does not say the downloads are authenticated"
 
 verify=$(osslsigncode verify -CAfile "$certs/ca.crt" -in "$exe" 2>&1) || {
   echo "$verify"

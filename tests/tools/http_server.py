@@ -21,12 +21,16 @@ GET /__trickle/<ms>/<path>     the file 100 bytes at a time, <ms> apart, with it
 The chosen port is written to --port-file once the server listens. With --tls-cert and
 --tls-key it speaks HTTPS, presenting that certificate file (the server's certificate,
 then any chain it sends); with --redirect-to-http <port> it answers every GET with a 302
-to the same path on http://127.0.0.1:<port>.
+to the same path on http://127.0.0.1:<port>. With --sign-key <private.pem> a GET of
+/<path>.sig that no file under --root answers is the DER signature (openssl dgst -sha256
+-sign) of /<path>.signed when that file is there (what the vendor signed before the file
+was changed), else of /<path>; 404 when neither is there.
 """
 import argparse
 import os
 import socket
 import ssl
+import subprocess
 import sys
 import threading
 import time
@@ -36,6 +40,7 @@ from urllib.parse import unquote
 ROOT = "."
 STALL_LIMIT = 90.0
 REDIRECT_TO_HTTP = None
+SIGN_KEY = None
 
 
 class Handler(BaseHTTPRequestHandler):
@@ -209,8 +214,20 @@ class Handler(BaseHTTPRequestHandler):
             return
         self._serve_file(self.path)
 
+    def _signature(self, rel):
+        signed = self._file(rel[:-len(".sig")] + ".signed") or self._file(rel[:-len(".sig")])
+        if not signed:
+            return None
+        return subprocess.run(["openssl", "dgst", "-sha256", "-sign", SIGN_KEY, signed],
+                              check=True, capture_output=True).stdout
+
     def _serve_file(self, rel):
-        path = self._file(rel.split("?", 1)[0])
+        rel = rel.split("?", 1)[0]
+        path = self._file(rel)
+        if not path and SIGN_KEY and rel.endswith(".sig"):
+            signature = self._signature(rel)
+            if signature is not None:
+                return self._send_body(200, signature)
         if not path:
             return self._send_body(404, b"<html><body>Not found</body></html>")
         self.send_response(200)
@@ -235,7 +252,7 @@ class Handler(BaseHTTPRequestHandler):
 
 
 def main():
-    global ROOT, STALL_LIMIT, REDIRECT_TO_HTTP
+    global ROOT, STALL_LIMIT, REDIRECT_TO_HTTP, SIGN_KEY
     ap = argparse.ArgumentParser()
     ap.add_argument("--root", required=True)
     ap.add_argument("--port", type=int, default=0)
@@ -244,7 +261,9 @@ def main():
     ap.add_argument("--tls-cert")
     ap.add_argument("--tls-key")
     ap.add_argument("--redirect-to-http", type=int)
+    ap.add_argument("--sign-key")
     args = ap.parse_args()
+    SIGN_KEY = args.sign_key
     ROOT = args.root
     STALL_LIMIT = args.stall_limit
     REDIRECT_TO_HTTP = args.redirect_to_http

@@ -162,6 +162,41 @@ inline std::string PatternBody(size_t size) {
   return body;
 }
 
+// A stand-in for the vendor's key: its "digest" keeps every byte hashed (the first 32 as
+// they are, the rest folded in), and it vouches only for `signed_body` with `signature`.
+class FakeVerifier : public PayloadVerifier {
+ public:
+  std::string signed_body;
+  RawSignature signature{};
+  int hashes = 0;
+
+  static Sha256Digest DigestOf(const std::string& body) {
+    Sha256Digest digest{};
+    for (std::size_t i = 0; i < body.size(); ++i) {
+      digest[i % 32] = static_cast<unsigned char>(digest[i % 32] * 31 + static_cast<unsigned char>(body[i]));
+    }
+    digest[0] ^= static_cast<unsigned char>(body.size());
+    return digest;
+  }
+  std::unique_ptr<BodyHash> NewHash() override {
+    ++hashes;
+    return std::make_unique<Hash>();
+  }
+  bool Verify(const Sha256Digest& digest, const RawSignature& raw) override {
+    return raw == signature && digest == DigestOf(signed_body);
+  }
+
+ private:
+  class Hash : public BodyHash {
+   public:
+    void Add(const unsigned char* data, std::size_t size) override { body_.append(reinterpret_cast<const char*>(data), size); }
+    Sha256Digest Finish() override { return DigestOf(body_); }
+
+   private:
+    std::string body_;
+  };
+};
+
 // Everything one transfer needs, wired together.
 struct TransferRig {
   ScriptedHttp http;
@@ -177,5 +212,8 @@ struct TransferRig {
   bool Run(const std::wstring& url = L"http://127.0.0.1:47831/resources/database.cf",
            const std::wstring& path = L"C:\\Users\\tester\\Documents\\Kalvera1C\\database.cf") {
     return GetInetFile(url, path, bar, system);
+  }
+  std::unique_ptr<ArchiveInput> RunOpen(const std::wstring& url, const std::wstring& path) {
+    return GetInetFileOpen(url, path, bar, system);
   }
 };

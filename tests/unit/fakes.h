@@ -14,6 +14,7 @@
 #include "base/error.h"
 #include "transfer/transfer_abandoned.h"
 #include "setup/session.h"
+#include "transfer/payload_check.h"
 
 class FakeTimer : public Timer {
  public:
@@ -254,7 +255,8 @@ class FakeDownloader : public Downloader {
  public:
   FakeDownloader(std::vector<std::wstring>* events, FakeFileSystem& files) : events_(events), files_(files) {}
   std::optional<std::wstring> failure;
-  DownloadFacts facts{200, 1000, 1000};
+  std::optional<std::wstring> refusal;  // a signature refused for this reason
+  DownloadFacts facts{200, 1000, 1000, {}};
 
   bool GetInetFile(const std::wstring& url, const std::wstring& file, ProgressBar& bar) override {
     if (events_) {
@@ -263,12 +265,29 @@ class FakeDownloader : public Downloader {
                          (fake_bar ? std::to_wstring(fake_bar->position) : L"?"));
     }
     if (failure) throw Error(*failure);
+    if (refusal) throw PayloadRefused(url, *refusal);
     files_.files.insert(file);
     bar.SetMax(10);
     bar.SetPosition(10);
     return true;
   }
+  // The file as the fake keeps it: only a name, so the reader reads nothing; an extraction
+  // told it is open says so in its event.
+  std::unique_ptr<ArchiveInput> GetInetFileOpen(const std::wstring& url, const std::wstring& file,
+                                                ProgressBar& bar) override {
+    GetInetFile(url, file, bar);
+    return std::make_unique<NamedArchive>(file);
+  }
   DownloadFacts LastDownload() const override { return facts; }
+
+  class NamedArchive : public ArchiveInput {
+   public:
+    explicit NamedArchive(std::wstring name) : name(std::move(name)) {}
+    std::uint64_t Size() override { return 0; }
+    void Seek(std::uint64_t) override {}
+    std::size_t Read(unsigned char*, std::size_t) override { return 0; }
+    const std::wstring name;
+  };
 
  private:
   std::vector<std::wstring>* events_;
@@ -285,6 +304,12 @@ class FakeUnzipper : public Unzipper {
   ExtractionFacts facts{1, 1, 4096};
   std::wstring to_hold, held;
 
+  bool UnZipOpenFile(std::unique_ptr<ArchiveInput> source, const std::wstring& archive,
+                     const std::wstring& folder) override {
+    const auto* named = dynamic_cast<const FakeDownloader::NamedArchive*>(source.get());
+    if (!named || named->name != archive) throw Error(L"the open file handed over is not " + archive);
+    return UnZipFile(archive, folder);
+  }
   bool UnZipFile(const std::wstring& archive, const std::wstring& folder) override {
     if (events_) events_->push_back(L"unzip " + archive + L" " + folder);
     if (failure) throw Error(*failure);

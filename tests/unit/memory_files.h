@@ -81,6 +81,29 @@ class MemoryFiles : public ExtractionTarget {
   }
 
  private:
+  class Reader : public ArchiveInput {
+   public:
+    Reader(MemoryFiles& owner, std::wstring path) : owner_(owner), path_(std::move(path)) { ++owner_.open_files; }
+    ~Reader() override {
+      --owner_.open_files;
+      owner_.log.push_back(L"close");
+    }
+    std::uint64_t Size() override { return owner_.files[path_].data.size(); }
+    void Seek(std::uint64_t position) override { at_ = position; }
+    std::size_t Read(unsigned char* buffer, std::size_t count) override {
+      const std::string& data = owner_.files[path_].data;
+      const std::size_t n = at_ < data.size() ? std::min<std::size_t>(count, data.size() - at_) : 0;
+      std::copy_n(data.data() + at_, n, buffer);
+      at_ += n;
+      return n;
+    }
+
+   private:
+    MemoryFiles& owner_;
+    std::wstring path_;
+    std::uint64_t at_ = 0;
+  };
+
   class File : public OutputFile {
    public:
     File(MemoryFiles& owner, std::wstring path) : owner_(owner), path_(std::move(path)) { ++owner_.open_files; }
@@ -101,6 +124,11 @@ class MemoryFiles : public ExtractionTarget {
       FakeFile& file = owner_.files[path_];
       file.times = time;
       file.attributes = attributes;
+    }
+    // Reads the file's bytes as they stand at each read, and keeps it counted as open.
+    std::unique_ptr<ArchiveInput> KeepForReading() override {
+      owner_.log.push_back(L"keep open");
+      return std::make_unique<Reader>(owner_, path_);
     }
 
    private:

@@ -118,9 +118,11 @@ TEST(RunLog, ATransferLineTellsHowFarItCameAndHowItEnded) {
   f.unzipper.facts = ExtractionFacts{12, 11, 5000};
   unzipper.UnZipFile(L"C:\\d\\p.zip", L"C:\\d\\");
   EXPECT_EQ(file,
-            "       0.500 download \"http://h/p.zip\" to \"C:\\d\\p.zip\": no answer, no length, 0 bytes in 250 ms: "
+            "       0.500 download \"http://h/p.zip\" to \"C:\\d\\p.zip\": no answer, no length, 0 bytes, no signature checked in 250 ms: "
             "failed: Cannot download \"http://h/p.zip\". No answer\n"
             "       1.000 extraction \"C:\\d\\p.zip\" to \"C:\\d\\\": 11 of 12 entries, 5000 bytes in 250 ms: done\n");
+  EXPECT_EQ(DownloadFactsText(DownloadFacts{200, 72, 72, L"does not match"}),
+            L"HTTP 200, length 72, 72 bytes, signature does not match");
 }
 
 // A base update with credentials, played on fakes wrapped as the entry sequence wraps them.
@@ -209,7 +211,7 @@ TEST(RunLog, ABaseUpdateLogsItsEventsInOrderAndNeverThePassword) {
       "exit_1cTimer: no platform runs",
       "Button3Click",
       "run folder: made \"C:\\ProgramData\\Kalvera-a5a5",
-      ": HTTP 200, length 1000, 1000 bytes in 0 ms: done",  // the download
+      ": HTTP 200, length 1000, 1000 bytes, no signature checked in 0 ms: done",  // the download
       "Button4Click",
       "command: cmd.exe /D /C \"\"C:\\Program Files\\1cv8\\bin\\1cv8.exe\" CONFIG /F \"C:\\bases\\kalvera\"" + kMasked +
           " /LoadCfg",

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "fakes.h"
+#include "setup/addresses.h"
 #include "setup/stage_chain.h"
 
 namespace {
@@ -287,6 +288,12 @@ TEST_F(StageTable, FailuresStopTheChainWhereTheyHappen) {
       {"the configuration's copy to Documents",
        [](Chain& c) { c.f.run_folders.copy_failure = L"Access is denied."; }, Button3Click,
        L"Загрузка базы Kalvera 1с...", {L"Cannot copy", kConfigurationFile + L"\". Access is denied."}},
+      {"a package not signed by the vendor", [](Chain& c) { c.f.downloader.refusal = L"the signature does not match"; },
+       Button6Click, L"Загрузка 1с...",
+       {L"The platform package \"" + PackageAddress() + L"\" is not signed by the vendor's key: the signature does not match"}},
+      {"a configuration not signed by the vendor", [](Chain& c) { c.f.downloader.refusal = L"the signature does not match"; },
+       Button3Click, L"Загрузка базы Kalvera 1с...",
+       {L"The configuration file \"" + ConfigurationAddress() + L"\" is not signed by the vendor's key: the signature does not match"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

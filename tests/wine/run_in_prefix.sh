@@ -16,6 +16,8 @@
 # they then need KALVERA_TLS_DIR (make_test_certificates.sh) and present
 # KALVERA_TLS_SERVES (server, other_name or untrusted; default server), or with
 # KALVERA_TLS_REDIRECT_TO_HTTP=1 send every request to the plain server below.
+# KALVERA_SIGNING_KEY: a private key with which every server signs what it serves
+# (http_server.py --sign-key).
 # The test program sees (Windows paths): KALVERA_APP, KALVERA_STANDIN, KALVERA_HTTP_ROOT,
 # KALVERA_TEST_TMP, KALVERA_PACKAGE, KALVERA_LARGE_PACKAGE, KALVERA_MARKER_LIBRARY,
 # KALVERA_MARKER_PROGRAM and KALVERA_HTTP_PORT.
@@ -110,7 +112,9 @@ start_fixed_server() {
     sleep 0.1
   done
 }
-for port in ${KALVERA_HTTP_FIXED_PORTS:-}; do start_fixed_server "$port"; done
+sign_options=()
+[ -n "${KALVERA_SIGNING_KEY:-}" ] && sign_options=(--sign-key "$KALVERA_SIGNING_KEY")
+for port in ${KALVERA_HTTP_FIXED_PORTS:-}; do start_fixed_server "$port" "${sign_options[@]}"; done
 
 tls_serves=${KALVERA_TLS_SERVES:-server}
 tls_options=()
@@ -120,7 +124,7 @@ if [ -n "${KALVERA_TLS_DIR:-}" ]; then
 fi
 for port in ${KALVERA_HTTPS_FIXED_PORTS:-}; do
   [ ${#tls_options[@]} -gt 0 ] || { echo "HTTPS ports without KALVERA_TLS_DIR" >&2; exit 2; }
-  start_fixed_server "$port" "${tls_options[@]}"
+  start_fixed_server "$port" "${tls_options[@]}" "${sign_options[@]}"
 done
 
 export KALVERA_HTTP_PORT
