@@ -31,4 +31,7 @@ class Controls {
   virtual int OuterWidth() const = 0;
   virtual int OuterHeight() const = 0;
   virtual void MoveTo(ScreenPoint origin) = 0;
+  // Gives the window this outer size, its place kept, but never a client area lower than
+  // the one that holds its shown controls: OuterHeight tells the height it took.
+  virtual void Resize(int outer_width, int outer_height) = 0;
 };

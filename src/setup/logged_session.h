@@ -26,6 +26,7 @@ class LoggedControls : public Controls {
   int OuterWidth() const override { return inner_.OuterWidth(); }
   int OuterHeight() const override { return inner_.OuterHeight(); }
   void MoveTo(ScreenPoint origin) override { inner_.MoveTo(origin); }
+  void Resize(int outer_width, int outer_height) override { inner_.Resize(outer_width, outer_height); }
 
  private:
   Controls& inner_;

@@ -29,7 +29,8 @@
 // Start-up of the main window, run once its controls exist and before it is shown: the
 // guard, the question whom the base is for when the utility runs as another user than
 // the one at the desk (not asked once the guard has asked to end), the user name, the
-// removal of the download folder, the window centred on the work area, the default base
+// removal of the download folder, the window fitted into the work area (as high or as
+// wide as it, when it is lower or narrower than the window) and centred on it, the default base
 // folder. A termination request from the guard or the question does not cut it short.
 void FormCreate(Form1& form);
 // The start-up guard: for every platform process of the session a modal message, then a

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "base/form1_controls.h"
 #include "base/user_paths.h"
 #include "platform/command_lines.h"
@@ -25,7 +27,14 @@ void FormCreate(Form1& form) {
   form.download_folder_removal = RunHiddenTracked(form, RemovalParameters(user_paths::DownloadFolder(form.folders)));
   RemoveLeftoverRunFolders(form);
   Controls& c = form.controls;
-  c.MoveTo(CenteredOrigin(form.app.WorkArea(), c.OuterWidth(), c.OuterHeight()));
+  // At 150 % a work area is often lower than the window: the window then takes the work
+  // area's height and its pictures give up theirs, so that nothing the person uses lies
+  // beyond the screen's edge.
+  const ScreenRect area = form.app.WorkArea();
+  const int width = std::min(c.OuterWidth(), area.right - area.left);
+  const int height = std::min(c.OuterHeight(), area.bottom - area.top);
+  if (width != c.OuterWidth() || height != c.OuterHeight()) c.Resize(width, height);
+  c.MoveTo(CenteredOrigin(area, c.OuterWidth(), c.OuterHeight()));
   c.SetText(field::kBaseFolder, user_paths::DefaultBaseFolder(form.folders));
 }
 

@@ -25,6 +25,7 @@ class HeldOnClose : public OutputFile {
   void Finish(const std::optional<LocalDateTime>& time, std::optional<std::uint32_t> attributes) override {
     writer_->Finish(time, attributes);
   }
+  std::unique_ptr<ArchiveInput> KeepForReading() override { return writer_->KeepForReading(); }
 
  private:
   std::unique_ptr<OutputFile> writer_;

@@ -12,7 +12,7 @@
 
 class Form1Controls {
  public:
-  // Makes the fonts; raises Error when one cannot be made.
+  // Makes the fonts for 96 DPI; raises Error when one cannot be made.
   Form1Controls();
   Form1Controls(const Form1Controls&) = delete;
   Form1Controls& operator=(const Form1Controls&) = delete;
@@ -21,6 +21,10 @@ class Form1Controls {
   // Tab walks), with its caption, font and initial visibility; Image1 draws `banner`.
   // Raises Error when a control cannot be created; those made so far die with `form`.
   void Create(HINSTANCE instance, HWND form, const PngPicture& banner);
+  // Makes the fonts for `dpi` and gives them to the form and its controls, and scales the
+  // banner to it. Raises Error when a font cannot be made; the old ones are kept then.
+  void SetDpi(int dpi);
+  int Dpi() const { return dpi_; }
 
   // Tahoma 11, the form's own font and its buttons'.
   HFONT WindowFont() const { return window_font_.get(); }
@@ -34,6 +38,7 @@ class Form1Controls {
   UniqueFont window_font_;
   UniqueFont field_font_;
   UniqueFont status_font_;
+  int dpi_ = 96;
   HWND form_ = nullptr;
   // Child windows; the form owns and destroys them.
   std::map<int, HWND> controls_;

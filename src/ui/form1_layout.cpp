@@ -1,6 +1,7 @@
 #include "ui/form1_layout.h"
 
 #include <algorithm>
+#include <map>
 
 #include "base/form1_controls.h"
 
@@ -70,33 +71,72 @@ void Form1Stacking::SetShown(EntryChoice control, bool shown) {
 
 bool Form1Stacking::Shown(EntryChoice control) const { return hidden_.count(control) == 0; }
 
-std::vector<Placement> Form1Stacking::Place(int client_width, int client_height) const {
+int ScaledLength(int length, int dpi) {
+  // What MulDiv does for the window's own lengths, all of them positive.
+  return static_cast<int>((static_cast<long long>(length) * dpi + 48) / 96);
+}
+
+int Form1Stacking::StackHeight(int dpi) const {
+  int height = 0;
+  for (const ControlSpec& spec : MainWindowControls()) {
+    if (spec.parent_id != 0 || (spec.kind == ControlKind::Button && !spec.entry_choice)) continue;
+    if (!spec.entry_choice || Shown(*spec.entry_choice)) height += ScaledLength(spec.height, dpi);
+  }
+  return height;
+}
+
+int Form1Stacking::MinimumClientHeight(int dpi) const {
+  return StackHeight(dpi) - ScaledLength(ControlOf(id::Image1).height, dpi) -
+         ScaledLength(ControlOf(id::Image2).height, dpi);
+}
+
+std::vector<Placement> Form1Stacking::Place(int client_width, int client_height, int dpi) const {
   const auto shows = [this](const ControlSpec& spec) { return !spec.entry_choice || Shown(*spec.entry_choice); };
+  const auto scaled = [dpi](int length) { return ScaledLength(length, dpi); };
+  // What the two groups lack to meet without overlapping, taken from the pictures only:
+  // every other control is one the person reads or uses.
+  int lacking = std::max(0, StackHeight(dpi) - client_height);
+  std::map<int, int> height_of;
+  for (int picture : {id::Image1, id::Image2}) {
+    const int full = scaled(ControlOf(picture).height);
+    const int given_up = std::min(lacking, full);
+    height_of[picture] = full - given_up;
+    lacking -= given_up;
+  }
+  const auto height = [&](const ControlSpec& spec) {
+    const auto it = height_of.find(spec.id);
+    return it != height_of.end() ? it->second : scaled(spec.height);
+  };
   std::vector<Placement> places;
   int top = 0;
   for (int control : kTopGroup) {
     const ControlSpec& spec = ControlOf(control);
     if (!shows(spec)) continue;
-    places.push_back({control, {0, top, client_width, top + spec.height}});
-    top += spec.height;
+    places.push_back({control, {0, top, client_width, top + height(spec)}});
+    top += height(spec);
   }
   int bottom = client_height;
   for (int control : kBottomGroup) {
     const ControlSpec& spec = ControlOf(control);
     if (!shows(spec)) continue;
-    places.push_back({control, {0, bottom - spec.height, client_width, bottom}});
-    bottom -= spec.height;
+    places.push_back({control, {0, bottom - height(spec), client_width, bottom}});
+    bottom -= height(spec);
   }
   for (EntryChoice panel : panels_) {
     const ControlSpec& spec = ControlOf(ControlIdOf(panel));
-    places.push_back({spec.id, {0, bottom - spec.height, client_width, bottom}});
-    bottom -= spec.height;
+    places.push_back({spec.id, {0, bottom - height(spec), client_width, bottom}});
+    bottom -= height(spec);
   }
+  // Inside a panel and beyond the right edge each edge is a length from the parent's
+  // origin, scaled on its own: so neighbours that touch in the design still touch.
+  const int inset = scaled(1);
   for (const Child& c : kPanelChildren) {
-    places.push_back({c.id, {1, c.top, std::max(1, client_width - 1), c.top + ControlOf(c.id).height}});
+    places.push_back({c.id, {inset, scaled(c.top), std::max(inset, client_width - inset),
+                             scaled(c.top + ControlOf(c.id).height)}});
   }
   for (const Fixed& b : kHiddenButtons) {
-    places.push_back({b.id, {b.left, b.top, b.left + b.width, b.top + ControlOf(b.id).height}});
+    places.push_back({b.id, {scaled(b.left), scaled(b.top), scaled(b.left + b.width),
+                             scaled(b.top + ControlOf(b.id).height)}});
   }
   return places;
 }

@@ -37,15 +37,28 @@ class Form1Stacking {
 
   // The place of every shown stacked control, of every label and edit inside the panels
   // (shown or not, so that a panel is ready when it shows), and of the hidden buttons,
-  // which lie beyond the designed right edge at any width. A client area lower than the
-  // two groups need lets the bottom group, which follows the bottom edge, overlap the top.
-  std::vector<Placement> Place(int client_width, int client_height) const;
+  // which lie beyond the designed right edge at any width, every length scaled to `dpi`.
+  // Where the two groups would overlap, Image1 gives up height first, down to nothing,
+  // then Image2; a client area lower even than MinimumClientHeight lets the bottom group,
+  // which follows the bottom edge, overlap the top.
+  std::vector<Placement> Place(int client_width, int client_height, int dpi = 96) const;
+
+  // The lowest client area that holds every shown control, Image1 and Image2 gone.
+  int MinimumClientHeight(int dpi = 96) const;
 
  private:
+  // The shown stacked controls' heights at `dpi`, Image1 and Image2 at full height.
+  int StackHeight(int dpi) const;
+
   std::set<EntryChoice> hidden_;
   std::vector<EntryChoice> panels_;  // the shown panels, from the one just above Image2 up
 };
 
-// The client size the window is designed for.
+// The client size the window is designed for, at 96 DPI.
 inline constexpr int kForm1ClientWidth = 454;
 inline constexpr int kForm1ClientHeight = 672;
+
+// A length of the 96-DPI design at `dpi`, rounded to the nearest pixel (halves up). Each
+// length is scaled on its own: a stacked control's place is the sum of the scaled heights
+// before it, and each edge inside a panel is its scaled distance from the panel's top.
+int ScaledLength(int length, int dpi);

@@ -11,7 +11,9 @@
 #include "setup/run_folder.h"
 #include "setup/stage_chain.h"
 #include "base/form1_controls.h"
+#include "ui/dpi_win32.h"
 #include "ui/form1_handlers.h"
+#include "transfer/transfer_abandoned.h"
 
 namespace {
 
@@ -35,16 +37,25 @@ Form1Window::Form1Window(HINSTANCE instance, std::wstring title)
   // From here a failure destroys the window through window_, unbound first: the error
   // report's message loop can then never call into this half-made object.
   controls_.Create(instance, hwnd(), banner_);
+  // Made at the designed size, then scaled as a whole to the DPI of the monitor it opened on.
+  if (const int dpi = WindowDpi(hwnd()); dpi != 96) {
+    controls_.SetDpi(dpi);
+    const SIZE outer = OuterSizeForClient(ScaledLength(kForm1ClientWidth, dpi), ScaledLength(kForm1ClientHeight, dpi),
+                                          kFormStyle, dpi);
+    ::SetWindowPos(hwnd(), nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   controls_.Arrange(stacking_);
+  taskbar_button_created_ = AllowTaskbarButtonCreated(hwnd());
   if (!::SetWindowSubclass(Control(control_id::Edit1), Edit1Proc, kEdit1SubclassId,
                            reinterpret_cast<DWORD_PTR>(this))) {
     throw Error(L"Cannot watch the clicks into the base folder field");
   }
-  progress_ = std::make_unique<ProgressBarWin32>(Control(control_id::ProgressBar1));
+  progress_ = std::make_unique<ProgressBarWin32>(Control(control_id::ProgressBar1),
+                                                 [this](int position, int max) { taskbar_.BarMoved(position, max); });
   picker_ = std::make_unique<FolderPickerWin32>(hwnd());
   UINT_PTR id = kFirstTimerId;
   for (TimerName timer : kAllTimers) {
-    timers_[timer] = std::make_unique<TimerWin32>(hwnd(), id++, IntervalOf(timer));
+    timers_[timer] = std::make_unique<TimerWin32>(hwnd(), id++, IntervalOf(timer), [this] { TimerChanged(); });
   }
 }
 
@@ -54,13 +65,43 @@ Form1Window::~Form1Window() = default;
 
 void Form1Window::Run(void (*handler)(Form1&)) {
   if (!form_) return;
+  bool failed = false;
+  const bool done = RunHandler(
+      hwnd(), title_,
+      [this, handler, &failed] {
+        try {
+          handler(*form_);
+        } catch (const TransferAbandoned&) {
+          throw;  // ended without a report
+        } catch (...) {
+          // The report opens once this rethrow reaches RunHandler.
+          failed = true;
+          taskbar_.SetErrorShown(true);
+          throw;
+        }
+      },
+      form_->log);
+  if (failed) taskbar_.SetErrorShown(false);
   // A scenario that failed leaves nothing behind in the run folder.
-  if (!RunHandler(hwnd(), title_, [this, handler] { handler(*form_); }, form_->log)) LeaveRunFolder(*form_);
+  if (!done) LeaveRunFolder(*form_);
+}
+
+// Every chain timer waits for the setup program or for the platform.
+void Form1Window::TimerChanged() {
+  bool waiting = false;
+  for (const auto& [name, timer] : timers_) waiting = waiting || (timer && timer->Enabled());
+  taskbar_.SetWaiting(waiting);
 }
 
 LRESULT Form1Window::HandleMessage(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
   // The messages of CreateWindowExW itself come before the window is ours to use.
   if (!window_) return ::DefWindowProcW(window, msg, wp, lp);
+  if (msg == taskbar_button_created_ && msg != 0) {
+    taskbar_.Attach(nullptr);
+    taskbar_button_ = TaskbarButtonWin32::For(hwnd());
+    taskbar_.Attach(taskbar_button_.get());
+    return 0;
+  }
   switch (msg) {
     case WM_COMMAND:
       OnCommand(LOWORD(wp), HIWORD(wp));
@@ -74,6 +115,9 @@ LRESULT Form1Window::HandleMessage(HWND window, UINT msg, WPARAM wp, LPARAM lp) 
       return 0;
     case WM_ACTIVATE:
       OnActivate(LOWORD(wp) != WA_INACTIVE);
+      return 0;
+    case kDpiChangedMessage:
+      OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
       return 0;
     case WM_DESTROY:
       ::PostQuitMessage(0);
@@ -165,8 +209,53 @@ void Form1Window::SetShown(EntryChoice control, bool shown) {
   HWND window = Control(ControlIdOf(control));
   stacking_.SetShown(control, shown);
   if (!shown) ::ShowWindow(window, SW_HIDE);
+  HoldControls();
   controls_.Arrange(stacking_);
   if (shown) ::ShowWindow(window, SW_SHOW);
+}
+
+int Form1Window::OuterHeightFor(int client_height) const {
+  RECT client{}, outer{};
+  ::GetClientRect(hwnd(), &client);
+  ::GetWindowRect(hwnd(), &outer);
+  return client_height + (outer.bottom - outer.top) - client.bottom;
+}
+
+void Form1Window::HoldControls() {
+  RECT client{};
+  ::GetClientRect(hwnd(), &client);
+  const int needed = stacking_.MinimumClientHeight(controls_.Dpi());
+  // A minimised window has no client area to measure.
+  if (::IsIconic(hwnd()) || client.bottom >= needed) return;
+  ::SetWindowPos(hwnd(), nullptr, 0, 0, OuterWidth(), OuterHeightFor(needed),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form1Window::Resize(int outer_width, int outer_height) {
+  const int lowest = OuterHeightFor(stacking_.MinimumClientHeight(controls_.Dpi()));
+  ::SetWindowPos(hwnd(), nullptr, 0, 0, outer_width, outer_height > lowest ? outer_height : lowest,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Windows suggests the window's rectangle at the new DPI (the same logical size where the
+// other monitor has room); it still has to fit that monitor's work area.
+void Form1Window::OnDpiChanged(int dpi, const RECT& suggested) {
+  controls_.SetDpi(dpi);
+  const RECT work = WorkAreaAround(suggested);
+  RECT target = suggested;
+  if (target.bottom - target.top > work.bottom - work.top) {
+    target.top = work.top;
+    target.bottom = work.bottom;
+  }
+  if (target.right - target.left > work.right - work.left) {
+    target.left = work.left;
+    target.right = work.right;
+  }
+  ::SetWindowPos(hwnd(), nullptr, target.left, target.top, target.right - target.left, target.bottom - target.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  HoldControls();
+  controls_.Arrange(stacking_);
+  ::InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 void Form1Window::SetStatusText(const std::wstring& text) {

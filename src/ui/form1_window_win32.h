@@ -15,6 +15,8 @@
 #include "ui/form1_layout.h"
 #include "ui/picture_win32.h"
 #include "ui/progress_bar_win32.h"
+#include "ui/taskbar_progress.h"
+#include "ui/taskbar_win32.h"
 #include "ui/timer_win32.h"
 #include "ui/window_base_win32.h"
 #include "ui/window_handles_win32.h"
@@ -46,6 +48,7 @@ class Form1Window : public Controls, private WindowBase {
   int OuterWidth() const override;
   int OuterHeight() const override;
   void MoveTo(ScreenPoint origin) override;
+  void Resize(int outer_width, int outer_height) override;
 
  private:
   static LRESULT CALLBACK Edit1Proc(HWND edit, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
@@ -56,6 +59,13 @@ class Form1Window : public Controls, private WindowBase {
   void OnCommand(int id, int code);
   void OnTimer(UINT_PTR id);
   void OnActivate(bool active);
+  void OnDpiChanged(int dpi, const RECT& suggested);
+  // The outer height of a window whose client area is `client_height` high.
+  int OuterHeightFor(int client_height) const;
+  // Grows the window, its top kept, to the smallest height that holds its shown controls
+  // when it is lower.
+  void HoldControls();
+  void TimerChanged();
   HWND Control(int id) const { return controls_.Get(id); }
 
   HINSTANCE instance_;
@@ -70,6 +80,9 @@ class Form1Window : public Controls, private WindowBase {
   std::unique_ptr<ProgressBarWin32> progress_;
   Form1Stacking stacking_;
   std::unique_ptr<FolderPickerWin32> picker_;
+  TaskbarProgress taskbar_;
+  std::unique_ptr<TaskbarButtonWin32> taskbar_button_;  // once the taskbar has made the button
+  UINT taskbar_button_created_ = 0;
   bool edit1_pressed_ = false;  // a left button went down in Edit1 and has not come up
   int focused_id_ = 0;          // the control that had the focus when the window went inactive
 };

@@ -21,6 +21,8 @@ const GdiplusFunctions& Gdip() {
     library.Bind(f.GdipGetImageWidth, "GdipGetImageWidth");
     library.Bind(f.GdipGetImageHeight, "GdipGetImageHeight");
     library.Bind(f.GdipDrawImageRectI, "GdipDrawImageRectI");
+    library.Bind(f.GdipSetInterpolationMode, "GdipSetInterpolationMode");
+    library.Bind(f.GdipSetPixelOffsetMode, "GdipSetPixelOffsetMode");
     return f;
   }();
   return functions;

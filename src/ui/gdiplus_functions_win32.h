@@ -17,6 +17,8 @@ struct GdiplusFunctions {
   decltype(&Gdiplus::DllExports::GdipGetImageWidth) GdipGetImageWidth;
   decltype(&Gdiplus::DllExports::GdipGetImageHeight) GdipGetImageHeight;
   decltype(&Gdiplus::DllExports::GdipDrawImageRectI) GdipDrawImageRectI;
+  decltype(&Gdiplus::DllExports::GdipSetInterpolationMode) GdipSetInterpolationMode;
+  decltype(&Gdiplus::DllExports::GdipSetPixelOffsetMode) GdipSetPixelOffsetMode;
 };
 
 // The functions, bound once. Raises Error when gdiplus.dll or one of them cannot be had;

@@ -5,6 +5,7 @@
 
 #include "base/error.h"
 #include "base/system_message_win32.h"
+#include "ui/form1_layout.h"
 #include "ui/gdiplus_functions_win32.h"
 #include "ui/window_handles_win32.h"
 
@@ -81,11 +82,16 @@ PngPicture::~PngPicture() {
   stream_->Release();
 }
 
-void PngPicture::Draw(HDC dc, int x, int y) const {
+void PngPicture::Draw(HDC dc, int x, int y, int width, int height) const {
   Graphics graphics(dc);
   if (!graphics.get()) return;
+  if (width != width_ || height != height_) {
+    Gdip().GdipSetInterpolationMode(graphics.get(), Gdiplus::InterpolationModeHighQualityBicubic);
+    // Pixel centres, not corners, are mapped: the edges' pixels are not cut in half.
+    Gdip().GdipSetPixelOffsetMode(graphics.get(), Gdiplus::PixelOffsetModeHighQuality);
+  }
   // Width and height given, so that the picture's own resolution does not scale it.
-  Gdip().GdipDrawImageRectI(graphics.get(), static_cast<Gdiplus::GpBitmap*>(bitmap_), x, y, width_, height_);
+  Gdip().GdipDrawImageRectI(graphics.get(), static_cast<Gdiplus::GpBitmap*>(bitmap_), x, y, width, height);
 }
 
 LRESULT PictureControl::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -98,7 +104,9 @@ LRESULT PictureControl::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
       RECT client;
       ::GetClientRect(hwnd, &client);
       ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_BTNFACE));
-      if (picture_) picture_->Draw(dc, 0, 0);
+      if (picture_) {
+        picture_->Draw(dc, 0, 0, ScaledLength(picture_->Width(), dpi_), ScaledLength(picture_->Height(), dpi_));
+      }
       ::EndPaint(hwnd, &ps);
       return 0;
     }

@@ -33,9 +33,10 @@ class PngPicture {
 
   int Width() const { return width_; }
   int Height() const { return height_; }
-  // Draws it unscaled with its top-left corner at (x, y), blending its transparent
-  // parts over what `dc` already holds.
-  void Draw(HDC dc, int x, int y) const;
+  // Draws it with its top-left corner at (x, y), `width` x `height` pixels, blending its
+  // transparent parts over what `dc` already holds. A size other than its own is
+  // filtered bicubically, so that a scaled banner stays smooth.
+  void Draw(HDC dc, int x, int y, int width, int height) const;
 
  private:
   IStream* stream_ = nullptr;  // GDI+ reads the bitmap's data from it for as long as it lives
@@ -44,17 +45,21 @@ class PngPicture {
   int height_ = 0;
 };
 
-// The picture control: shows `picture` (null for an empty band) at its top-left corner
-// over the window colour. Both the picture and this object must outlive the control,
-// which is created with CreateParam() as its creation parameter.
+// The picture control: shows `picture` (null for an empty band) at its top-left corner,
+// scaled to the window's DPI, over the window colour; a control lower than the picture
+// shows its top part. Both the picture and this object must outlive the control, which
+// is created with CreateParam() as its creation parameter.
 class PictureControl final : public WindowBase {
  public:
   explicit PictureControl(const PngPicture* picture) : picture_(picture) {}
   // Registers the picture control class once per process; returns its name. Raises Error.
   static const wchar_t* ClassName(HINSTANCE instance);
+  // The DPI to draw at from the next paint on; 96 at first.
+  void SetDpi(int dpi) { dpi_ = dpi; }
 
  private:
   LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) override;
 
   const PngPicture* picture_;
+  int dpi_ = 96;
 };

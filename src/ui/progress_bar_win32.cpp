@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 namespace {
 
 int RangeMax(HWND control) {
@@ -14,8 +16,8 @@ int CurrentPosition(HWND control) {
 
 }  // namespace
 
-ProgressBarWin32::ProgressBarWin32(HWND control)
-    : SparingProgressBar(RangeMax(control), CurrentPosition(control)), control_(control) {}
+ProgressBarWin32::ProgressBarWin32(HWND control, std::function<void(int, int)> on_told)
+    : SparingProgressBar(RangeMax(control), CurrentPosition(control)), control_(control), on_told_(std::move(on_told)) {}
 
 ProgressBarWin32::~ProgressBarWin32() {
   ::KillTimer(control_, reinterpret_cast<UINT_PTR>(this));
@@ -45,8 +47,10 @@ void CALLBACK ProgressBarWin32::OnFlushTimer(HWND control, UINT, UINT_PTR id, DW
 void ProgressBarWin32::TellRange(int max) {
   // PBM_SETRANGE takes 16-bit limits; a large download's range needs 32 bits.
   ::SendMessageW(control_, PBM_SETRANGE32, 0, max);
+  if (on_told_) on_told_(Position() < max ? Position() : max, max);
 }
 
 void ProgressBarWin32::TellPosition(int position) {
   ::SendMessageW(control_, PBM_SETPOS, position, 0);
+  if (on_told_) on_told_(position, Max());
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 
 #include "ui/sparing_progress_bar.h"
 
@@ -10,7 +11,8 @@ class ProgressBarWin32 : public SparingProgressBar {
  public:
   // Takes over `control` (the window keeps owning it), starting from the range and
   // position it holds now; from then on the range and position go through this object.
-  explicit ProgressBarWin32(HWND control);
+  // `on_told` (may be empty) hears each position and range told to the control.
+  explicit ProgressBarWin32(HWND control, std::function<void(int position, int max)> on_told = {});
   ProgressBarWin32(const ProgressBarWin32&) = delete;  // the flush timer names this object
   ProgressBarWin32& operator=(const ProgressBarWin32&) = delete;
   ~ProgressBarWin32() override;
@@ -26,4 +28,5 @@ class ProgressBarWin32 : public SparingProgressBar {
   static void CALLBACK OnFlushTimer(HWND control, UINT message, UINT_PTR id, DWORD time);
 
   HWND control_;
+  std::function<void(int, int)> on_told_;
 };

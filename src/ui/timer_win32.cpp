@@ -8,4 +8,5 @@ void TimerWin32::SetEnabled(bool enabled) {
     ::KillTimer(owner_, id_);
     enabled_ = false;
   }
+  if (on_change_) on_change_();
 }

@@ -13,18 +13,6 @@ UniqueFont MakeTahoma(int pixels) {
   return font;
 }
 
-UniqueFont MakeStatusFont() {
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof metrics;
-  if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-    const DWORD code = ::GetLastError();
-    throw Error(L"Cannot read the system's status-bar font. " + SystemMessage(code));
-  }
-  UniqueFont font(::CreateFontIndirectW(&metrics.lfStatusFont));
-  if (!font) throw Error(L"Cannot create the system's status-bar font");
-  return font;
-}
-
 void RegisterWindowClass(const WNDCLASSEXW& window_class) {
   if (::RegisterClassExW(&window_class)) return;
   const DWORD code = ::GetLastError();

@@ -26,8 +26,6 @@ using UniqueTopLevelWindow = UniqueHandle<TopLevelWindowTraits>;
 // Tahoma at a character height of `pixels` (a negative lfHeight), default character set,
 // regular weight. Raises Error when the font cannot be made.
 UniqueFont MakeTahoma(int pixels);
-// The system's status-bar font (NONCLIENTMETRICS' lfStatusFont). Raises Error.
-UniqueFont MakeStatusFont();
 
 // Registers a window class once per process; an already registered class is fine.
 // Raises Error naming the class when the system refuses it.

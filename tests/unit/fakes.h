@@ -43,6 +43,8 @@ class FakeControls : public Controls {
   FakeProgressBar progress;
   int outer_width = 470, outer_height = 711;
   std::vector<ScreenPoint> moves;
+  int min_outer_height = 0;  // what the shown controls need
+  int resizes = 0;
 
   std::wstring Text(EditName e) const override {
     auto it = texts.find(e);
@@ -60,6 +62,11 @@ class FakeControls : public Controls {
   int OuterWidth() const override { return outer_width; }
   int OuterHeight() const override { return outer_height; }
   void MoveTo(ScreenPoint p) override { moves.push_back(p); }
+  void Resize(int w, int h) override {
+    ++resizes;
+    outer_width = w;
+    outer_height = std::max(h, min_outer_height);
+  }
 
   std::wstring Status() const { return status_history.empty() ? L"" : status_history.back(); }
 };

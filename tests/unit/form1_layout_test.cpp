@@ -9,15 +9,17 @@
 
 #include "fakes.h"
 #include "base/control_ids.h"
+#include "base/form1_controls.h"
 #include "ui/form1_handlers.h"
+#include "ui/taskbar_progress.h"
 
 namespace {
 
 using Places = std::map<int, ControlRect>;
 
-Places PlacesOf(const Form1Stacking& stacking, int width, int height) {
+Places PlacesOf(const Form1Stacking& stacking, int width, int height, int dpi = 96) {
   Places places;
-  for (const Placement& p : stacking.Place(width, height)) {
+  for (const Placement& p : stacking.Place(width, height, dpi)) {
     EXPECT_TRUE(places.emplace(p.id, p.rect).second) << "placed twice: " << p.id;
   }
   return places;
@@ -264,5 +266,184 @@ TEST(Edit1Click, AConfirmedFolderReplacesTheTextAndACancelOrAFailureLeavesIt) {
     }
     EXPECT_EQ(picker.shown, 1);
     EXPECT_EQ(f.controls.Text(EditName::Edit1), c.expected);
+  }
+}
+
+namespace {
+
+int HeightOf(const Places& places, int id) { return places.at(id).bottom - places.at(id).top; }
+
+// No two of the shown stacked controls share a pixel row.
+void ExpectNoOverlap(const Places& places) {
+  std::vector<std::pair<int, ControlRect>> shown;
+  for (const auto& [id, rect] : places) {
+    for (int stacked : kStackedIds) {
+      if (stacked == id) shown.emplace_back(id, rect);
+    }
+  }
+  for (size_t a = 0; a < shown.size(); ++a) {
+    for (size_t b = a + 1; b < shown.size(); ++b) {
+      const ControlRect &x = shown[a].second, &y = shown[b].second;
+      EXPECT_TRUE(x.bottom <= y.top || y.bottom <= x.top) << shown[a].first << " and " << shown[b].first;
+    }
+  }
+}
+
+}  // namespace
+
+TEST(Form1Layout, AShortWorkAreaTakesHeightFromImage1ThenFromImage2AndFromNothingElse) {
+  using enum CheckBoxName;
+  struct Case {
+    const char* name;
+    std::vector<CheckBoxName> clicks;
+    int width, height, dpi;
+    int image1, image2;  // the heights they keep
+  };
+  const Case cases[] = {
+      {"designed size, start", {}, 454, 672, 96, 201, 21},
+      {"designed size, both panels: 4 rows to spare", {CheckBox1, CheckBox2}, 454, 672, 96, 201, 21},
+      {"one panel in 500 rows", {CheckBox1}, 454, 500, 96, 75, 21},
+      {"both panels on 1024 x 600", {CheckBox1, CheckBox2}, 1024, 560, 96, 93, 21},
+      {"both panels in 450 rows: the band too", {CheckBox1, CheckBox2}, 454, 450, 96, 0, 4},
+      {"both panels in exactly the smallest height", {CheckBox2, CheckBox1}, 454, 446, 96, 0, 0},
+      {"narrower only", {CheckBox1}, 300, 672, 96, 201, 21},
+      {"144 DPI, one panel in 800 rows", {CheckBox1}, 681, 800, 144, 158, 32},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    StackingForm f;
+    for (CheckBoxName box : c.clicks) f.Click(box);
+    const Places places = PlacesOf(f.controls.stacking, c.width, c.height, c.dpi);
+    EXPECT_EQ(HeightOf(places, control_id::Image1), c.image1);
+    EXPECT_EQ(HeightOf(places, control_id::Image2), c.image2);
+    EXPECT_EQ(places.at(control_id::Image1).top, 0);
+    EXPECT_EQ(places.at(control_id::ProgressBar1).bottom, c.height);
+    for (const auto& [id, rect] : places) {
+      if (id == control_id::Image1 || id == control_id::Image2 || rect.left != 0) continue;
+      SCOPED_TRACE(id);
+      EXPECT_EQ(rect.right, c.width);
+      EXPECT_EQ(rect.bottom - rect.top, ScaledLength(ControlOf(id).height, c.dpi)) << "only the pictures give up height";
+    }
+    ExpectNoOverlap(places);
+  }
+}
+
+TEST(Form1Layout, BelowTheSmallestHeightTheBottomGroupStillFollowsTheEdgeOverTheTopOne) {
+  StackingForm f;
+  f.Click(CheckBoxName::CheckBox1);
+  f.Click(CheckBoxName::CheckBox2);
+  EXPECT_EQ(f.controls.stacking.MinimumClientHeight(), 446);
+  EXPECT_EQ(Form1Stacking{}.MinimumClientHeight(), 290);
+  EXPECT_EQ(Form1Stacking{}.MinimumClientHeight(144), 439);
+  const Places places = PlacesOf(f.controls.stacking, 454, 400);
+  EXPECT_EQ(HeightOf(places, control_id::Image1), 0);
+  EXPECT_EQ(HeightOf(places, control_id::Image2), 0);
+  EXPECT_EQ(places.at(control_id::CheckBox2), (ControlRect{0, 35, 454, 52}));
+  EXPECT_EQ(places.at(control_id::ProgressBar1), (ControlRect{0, 373, 454, 400}));
+  EXPECT_EQ(places.at(control_id::Panel2).top, 400 - 169 - 114 - 111);
+}
+
+TEST(Form1Layout, At120And144DpiEveryLengthIsScaledOnceAndNothingOverlaps) {
+  struct Case {
+    int dpi;
+    int width, height;  // the designed client size at that DPI
+    ControlRect progress, panel3, edit1, label2, edit2, button8;
+  };
+  const Case cases[] = {
+      {120, 568, 840, {0, 806, 568, 840}, {0, 517, 568, 603}, {1, 51, 567, 85}, {1, 26, 567, 50}, {1, 50, 567, 84},
+       {1250, 160, 1561, 191}},
+      {144, 681, 1008, {0, 967, 681, 1008}, {0, 616, 681, 720}, {2, 62, 679, 102}, {2, 32, 679, 60}, {2, 60, 679, 101},
+       {1500, 192, 1874, 230}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.dpi);
+    EXPECT_EQ(ScaledLength(kForm1ClientWidth, c.dpi), c.width);
+    EXPECT_EQ(ScaledLength(kForm1ClientHeight, c.dpi), c.height);
+    StackingForm f;
+    const Places start = PlacesOf(f.controls.stacking, c.width, c.height, c.dpi);
+    EXPECT_EQ(start.at(control_id::ProgressBar1), c.progress);
+    EXPECT_EQ(start.at(control_id::Panel3), c.panel3);
+    EXPECT_EQ(start.at(control_id::Edit1), c.edit1);
+    EXPECT_EQ(start.at(control_id::Label2), c.label2);
+    EXPECT_EQ(start.at(control_id::Edit2), c.edit2);
+    EXPECT_EQ(start.at(control_id::Button8), c.button8);
+    EXPECT_EQ(HeightOf(start, control_id::Image1), ScaledLength(201, c.dpi)) << "the banner keeps its height";
+    ExpectNoOverlap(start);
+    f.Click(CheckBoxName::CheckBox1);
+    f.Click(CheckBoxName::CheckBox2);
+    const Places both = PlacesOf(f.controls.stacking, c.width, c.height, c.dpi);
+    EXPECT_EQ(HeightOf(both, control_id::Image1), ScaledLength(201, c.dpi)) << "both panels fit the scaled design";
+    ExpectNoOverlap(both);
+    // Inside each panel the edits and labels follow each other without a shared row, and
+    // end above the panel's bottom edge.
+    const int panels[][5] = {{control_id::Panel1, control_id::Label2, control_id::Edit2, control_id::Label3, control_id::Edit3},
+                             {control_id::Panel2, control_id::Label4, control_id::Edit4, control_id::Label5, control_id::Edit5}};
+    for (const auto& panel : panels) {
+      for (int i = 2; i < 5; ++i) EXPECT_LE(both.at(panel[i - 1]).bottom, both.at(panel[i]).top) << panel[i];
+      EXPECT_LE(both.at(panel[4]).bottom, HeightOf(both, panel[0]));
+    }
+  }
+}
+
+namespace {
+
+class RecordingTaskbarButton : public TaskbarButton {
+ public:
+  std::vector<std::string> calls;
+  void ShowState(TaskbarState state) override {
+    const char* names[] = {"none", "indeterminate", "normal", "error"};
+    calls.push_back(names[static_cast<int>(state)]);
+  }
+  void ShowValue(int position, int max) override {
+    calls.push_back(std::to_string(position) + "/" + std::to_string(max));
+  }
+};
+
+}  // namespace
+
+TEST(TaskbarProgress, FollowsTheTransfersTheWaitsAndTheErrorReportAndTellsOnlyChanges) {
+  struct Step {
+    enum { Bar, Wait, Error, Attach } what;
+    int a = 0, b = 0;
+  };
+  using S = Step;
+  struct Case {
+    const char* name;
+    std::vector<Step> steps;
+    std::vector<std::string> calls;
+  };
+  const Case cases[] = {
+      {"attached at the start: nothing to show", {{S::Attach}}, {"none"}},
+      {"a download, then the wait for the setup program, then its end",
+       {{S::Attach}, {S::Bar, 0, 100}, {S::Bar, 0, 4000}, {S::Bar, 2000, 4000}, {S::Bar, 2000, 4000},
+        {S::Bar, 4000, 4000}, {S::Wait, 1}, {S::Wait, 1}, {S::Wait, 0}},
+       {"none", "normal", "0/100", "0/4000", "2000/4000", "4000/4000", "indeterminate", "none"}},
+      {"a failed download: red at its position, then nothing",
+       {{S::Attach}, {S::Bar, 0, 100}, {S::Bar, 30, 100}, {S::Error, 1}, {S::Error, 0}},
+       {"none", "normal", "0/100", "30/100", "error", "30/100", "none"}},
+      {"an error while the chain waits: a full red bar, then nothing more",
+       {{S::Attach}, {S::Bar, 100, 100}, {S::Wait, 1}, {S::Error, 1}, {S::Wait, 0}, {S::Error, 0}},
+       {"none", "normal", "100/100", "indeterminate", "error", "100/100", "none"}},
+      {"the configuration downloaded between two waits",
+       {{S::Attach}, {S::Wait, 1}, {S::Wait, 0}, {S::Bar, 0, 100}, {S::Bar, 50, 100}, {S::Wait, 1}},
+       {"none", "indeterminate", "none", "normal", "0/100", "50/100", "indeterminate"}},
+      {"no button until the taskbar makes one: then the state of the moment",
+       {{S::Bar, 10, 100}, {S::Bar, 20, 100}, {S::Attach}, {S::Bar, 30, 100}}, {"normal", "20/100", "30/100"}},
+      {"a button made anew, after the taskbar restarted, is told again",
+       {{S::Attach}, {S::Wait, 1}, {S::Attach}}, {"none", "indeterminate", "indeterminate"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RecordingTaskbarButton button;
+    TaskbarProgress taskbar;
+    for (const Step& s : c.steps) {
+      switch (s.what) {
+        case Step::Bar: taskbar.BarMoved(s.a, s.b); break;
+        case Step::Wait: taskbar.SetWaiting(s.a != 0); break;
+        case Step::Error: taskbar.SetErrorShown(s.a != 0); break;
+        case Step::Attach: taskbar.Attach(&button); break;
+      }
+    }
+    EXPECT_EQ(button.calls, c.calls);
   }
 }

@@ -40,20 +40,24 @@ TEST(FormCreate, RunsTheGuardThenTheRestOfStartUpAllTheSame) {
   EXPECT_EQ(f.controls.Text(EditName::Edit1), L"C:/Users/Иван Петров/Documents/kalvera_base");
 }
 
-TEST(FormCreate, CentresTheWindowOnTheWorkAreaIncludingItsOrigin) {
+TEST(FormCreate, FitsTheWindowIntoTheWorkAreaAndCentresItIncludingItsOrigin) {
   struct Case {
     const char* name;
     ScreenRect work_area;
     int width, height;
     ScreenPoint expected;
+    int min_height = 0;  // the outer height that holds the shown controls
+    int fitted_width = 0, fitted_height = 0;  // 0: the size stays as it is
   } cases[] = {
       {"plain screen", {0, 0, 1280, 1024}, 470, 711, {405, 156}},
       {"taskbar at the left", {62, 0, 1920, 1080}, 470, 711, {62 + 694, 184}},
       {"taskbar at the top", {0, 40, 1280, 1024}, 470, 711, {405, 40 + 136}},
-      {"narrower by 7: starts at the left edge", {0, 0, 463, 1000}, 470, 105, {0, 447}},
-      {"150 % on 1920x1080: taller than the work area, caption kept inside",
-       {0, 0, 1280, 672}, 470, 711, {405, 0}},
-      {"too tall below a top taskbar", {30, 40, 1310, 712}, 470, 711, {30 + 405, 40}},
+      {"exactly the work area", {0, 0, 470, 711}, 470, 711, {0, 0}},
+      {"narrower by 7: as wide as the work area", {0, 0, 463, 1000}, 470, 105, {0, 447}, 0, 463, 105},
+      {"150 % on 1920x1080: as high as the work area", {0, 0, 1280, 672}, 470, 711, {405, 0}, 0, 470, 672},
+      {"too tall below a top taskbar", {30, 40, 1310, 712}, 470, 711, {30 + 405, 40}, 0, 470, 672},
+      {"lower than the controls need: their height, at the top edge", {0, 0, 1024, 400}, 470, 711, {277, 0}, 485,
+       470, 485},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -61,7 +65,11 @@ TEST(FormCreate, CentresTheWindowOnTheWorkAreaIncludingItsOrigin) {
     f.app.work_area = c.work_area;
     f.controls.outer_width = c.width;
     f.controls.outer_height = c.height;
+    f.controls.min_outer_height = c.min_height;
     FormCreate(f.form);
+    EXPECT_EQ(f.controls.resizes, c.fitted_width ? 1 : 0);
+    EXPECT_EQ(f.controls.outer_width, c.fitted_width ? c.fitted_width : c.width);
+    EXPECT_EQ(f.controls.outer_height, c.fitted_height ? c.fitted_height : c.height);
     ASSERT_EQ(f.controls.moves.size(), 1u);
     EXPECT_EQ(f.controls.moves[0].x, c.expected.x);
     EXPECT_EQ(f.controls.moves[0].y, c.expected.y);

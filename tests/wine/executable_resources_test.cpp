@@ -37,14 +37,19 @@ std::wstring VersionString(const std::vector<char>& block, const std::wstring& k
 
 }  // namespace
 
-TEST(ExecutableResources, ManifestAsksForAdministratorAndCommonControls6) {
+TEST(ExecutableResources, ManifestAsksForAdministratorCommonControls6AndPerMonitorDpiAwareness) {
   Module exe(harness::AppPath());
   ASSERT_TRUE(exe.handle);
   const std::string manifest = ResourceText(exe.handle, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
   EXPECT_NE(manifest.find("level=\"requireAdministrator\" uiAccess=\"false\""), std::string::npos);
   EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
   EXPECT_NE(manifest.find("publicKeyToken=\"6595b64144ccf1df\""), std::string::npos);
-  EXPECT_EQ(manifest.find("dpiAware"), std::string::npos);
+  // Per-monitor v2 where Windows 10 1703 and later read it, system awareness before.
+  EXPECT_NE(manifest.find("<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
+                          "PerMonitorV2, System</dpiAwareness>"),
+            std::string::npos);
+  EXPECT_NE(manifest.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>"),
+            std::string::npos);
 }
 
 TEST(ExecutableResources, VersionRecordSaysOneZeroZeroZeroInEnglishWindows1252) {

@@ -11,7 +11,8 @@
 # KALVERA_MARKER_DLL and KALVERA_MARKER_EXE, the planted library and program;
 # KALVERA_HTTP_FIXED_PORTS: ports on 127.0.0.1 where more servers serve the same root, for
 # the utility, whose server addresses are fixed at build time; KALVERA_PACKAGE_ZIP and
-# KALVERA_LARGE_PACKAGE_ZIP.
+# KALVERA_LARGE_PACKAGE_ZIP; KALVERA_LOG_PIXELS, the display's DPI in this run's prefix
+# (96 when unset).
 # KALVERA_HTTPS_FIXED_PORTS: the same over HTTPS, for a utility built for HTTPS servers;
 # they then need KALVERA_TLS_DIR (make_test_certificates.sh) and present
 # KALVERA_TLS_SERVES (server, other_name or untrusted; default server), or with
@@ -86,6 +87,11 @@ trap 'exit 143' TERM INT
 windows_path() { printf 'Z:%s' "$(realpath -m "$1" | tr / '\\')"; }
 
 cp -a "$state/template" "$WINEPREFIX"
+# Read by every Wine process started after the prefix's server has written it out.
+if [ -n "${KALVERA_LOG_PIXELS:-}" ]; then
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$KALVERA_LOG_PIXELS" /f >/dev/null
+  wineserver -w
+fi
 mkdir -p "$run/http_root" "$WINEPREFIX/drive_c/kalvera_test_tmp"
 
 python3 "$server_script" --root "$run/http_root" --port-file "$run/port" </dev/null &

@@ -5,6 +5,8 @@
 #   wine_environment.sh start <state-dir>   display and template; records what it started
 #   wine_environment.sh stop  <state-dir>   stops exactly that, by process id
 #
+# KALVERA_SCREEN gives the display's size (default 1280x1024x24).
+#
 # Other programs on the machine may run Xvfb and Wine too, so this picks a free display,
 # and kills nothing it did not start itself.
 set -euo pipefail
@@ -48,7 +50,7 @@ start_xvfb() {
   local n pid
   for n in $(seq 90 199); do
     [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    setsid Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >"$state/xvfb.log" 2>&1 &
+    setsid Xvfb ":$n" -screen 0 "${KALVERA_SCREEN:-1280x1024x24}" -nolisten tcp </dev/null >"$state/xvfb.log" 2>&1 &
     pid=$!
     # Another program may take the same number between the check and the start: then
     # this Xvfb exits and the next number is tried.

@@ -118,6 +118,37 @@ bool WaitForPainted(HWND window, std::chrono::milliseconds timeout) {
       timeout);
 }
 
+namespace {
+
+// Per-monitor v2 as the utility is where the system has it (Windows 10 1703 on), system
+// aware otherwise. Run when the harness is loaded, before any test reads a place.
+bool MakeDpiAware() {
+  using SetContext = BOOL(WINAPI*)(HANDLE);
+  HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+  const auto set_context = reinterpret_cast<SetContext>(
+      reinterpret_cast<void*>(::GetProcAddress(user32, "SetProcessDpiAwarenessContext")));
+  const HANDLE per_monitor_v2 = reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-4));
+  if (set_context && set_context(per_monitor_v2)) return true;
+  return ::SetProcessDPIAware() != FALSE;
+}
+
+const bool dpi_aware = MakeDpiAware();
+
+}  // namespace
+
+bool HarnessIsDpiAware() { return dpi_aware && ::IsProcessDPIAware(); }
+
+RECT WindowRect(HWND window) {
+  RECT rect{};
+  ::GetWindowRect(window, &rect);
+  return rect;
+}
+
+int DisplayDpi() {
+  ScreenDc screen;
+  return ::GetDeviceCaps(screen.get(), LOGPIXELSY);
+}
+
 RECT RectIn(HWND control, HWND parent) {
   RECT rect{};
   ::GetWindowRect(control, &rect);

@@ -11,6 +11,14 @@ namespace harness {
 // `control`'s window rectangle in the client coordinates of `parent` (its own parent, a
 // panel, or the main window).
 RECT RectIn(HWND control, HWND parent);
+// The same on the screen.
+RECT WindowRect(HWND window);
+// The DPI of the display (LOGPIXELSY of the screen).
+int DisplayDpi();
+// Places are read in the reader's own coordinates: a reader that is not DPI-aware would
+// get another process's places scaled back to 96 DPI on Windows. The harness declares
+// itself aware before anything reads a place; this tells whether the system agreed.
+bool HarnessIsDpiAware();
 
 // A font's handle belongs to the process that made it, so a control's font is judged by
 // what it draws. The extent of the ink (pixels unlike the background) that `text` leaves
