@@ -1,7 +1,9 @@
 #include "setup/stage_chain.h"
 
 #include <functional>
+#include <optional>
 
+#include "base/error.h"
 #include "base/user_paths.h"
 #include "base/form1_controls.h"
 #include "setup/stage_texts.h"
@@ -18,11 +20,24 @@ void LogCommand(Form1& form, const std::wstring& parameters) {
   form.log.Event(L"command: cmd.exe " + CommandProcessorParameters(parameters));
 }
 
+// The fields were checked at the entry click; the paths that join them in a command are
+// known only now.
+void CheckRunnable(Form1& form, const std::wstring& parameters) {
+  const Globals& g = form.globals;
+  const std::optional<std::wstring> reason = UnrunnableCommandText(
+      CommandProcessorParameters(parameters),
+      {g.path_1c, user_paths::ConfigurationFile(g.PCName), user_paths::SetupProgram(g.PCName),
+       user_paths::DownloadFolder(g.PCName)});
+  if (reason) throw Error(*reason);
+}
+
 // A platform command that carries the password argument: composed once as it runs, and
 // once with the password masked for the log, so the password never reaches the log.
 void RunWithPassword(Form1& form, const std::function<std::wstring(const std::wstring& pas_1c)>& compose) {
+  const std::wstring parameters = compose(form.globals.pas_1c);
+  CheckRunnable(form, parameters);
   LogCommand(form, compose(MaskedPasswordArgument(form.globals.pas_1c)));
-  form.shell.Run(compose(form.globals.pas_1c));
+  form.shell.Run(parameters);
 }
 
 }  // namespace
@@ -40,11 +55,13 @@ CommandFields FieldsOf(const Controls& controls) {
 }
 
 void RunHidden(Form1& form, const std::wstring& parameters) {
+  CheckRunnable(form, parameters);
   LogCommand(form, parameters);
   form.shell.Run(parameters);
 }
 
 std::unique_ptr<CommandRun> RunHiddenTracked(Form1& form, const std::wstring& parameters) {
+  CheckRunnable(form, parameters);
   LogCommand(form, parameters);
   return form.shell.RunTracked(parameters);
 }

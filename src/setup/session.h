@@ -3,6 +3,7 @@
 // behind small interfaces, so the same handlers run against Windows or against fakes.
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "base/run_log.h"
@@ -73,4 +74,7 @@ struct Form1 {
   // Start-up's removal of the download folder, which runs on its own while the window
   // opens; the first scenario step that makes the folder again waits for it.
   std::unique_ptr<CommandRun> download_folder_removal = nullptr;
+  // The platforms start_1CTimer has refused and told the person about, each told once a
+  // run: by path, or by name and id where the path could not be read.
+  std::set<std::wstring> refused_platforms = {};
 };

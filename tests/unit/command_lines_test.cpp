@@ -140,7 +140,7 @@ TEST(CommandLines, RemovalAsksNothingAndQuotesTheFolder) {
 
 TEST(CommandLines, SystemProgramsGoByFullPathAndNoAutoRunComesFirst) {
   // "/D" after "/C" would be read as the start of the command itself.
-  EXPECT_EQ(CommandProcessorParameters(RemovalParameters(L"C:\\d")), L"/D /C RD /s /q \"C:\\d\"");
+  EXPECT_EQ(CommandProcessorParameters(RemovalParameters(L"C:\\d")), L"/D /V:OFF /C RD /s /q \"C:\\d\"");
   EXPECT_EQ(SystemProgramPath(L"C:\\Windows\\system32", L"cmd.exe"), L"C:\\Windows\\system32\\cmd.exe");
   struct Case {
     const char* name;
@@ -189,6 +189,13 @@ TEST(CommandLines, UncarriableFieldIsNamedByItsCaption) {
   CommandFields quote_in_user = FileBase();
   quote_in_user.with_credentials = true;
   quote_in_user.user = L"\"";
+  CommandFields percent_across_fields = FileBase();
+  percent_across_fields.with_credentials = true;
+  percent_across_fields.user = L"a%";
+  percent_across_fields.password = L"%b";
+  CommandFields percent_across_unused = percent_across_fields;
+  percent_across_unused.with_credentials = false;
+  percent_across_unused.base_folder = L"C:\\100%";
   const Case cases[] = {
       {"quote in folder", quote_in_folder, L"«Путь к базе Kalvera 1C»"},
       {"percent pair in password", percent_pair_in_password, L"«Пароль пользователя»"},
@@ -196,6 +203,10 @@ TEST(CommandLines, UncarriableFieldIsNamedByItsCaption) {
       {"line break in server", line_break_in_server, L"«Сервер БД (Srvr)»"},
       {"folder not passed for a server base", quote_in_unused_folder, nullptr},
       {"quote in user", quote_in_user, L"«Имя пользователя»"},
+      {"one percent in each of two fields", percent_across_fields,
+       L"Поля «Имя пользователя» и «Пароль пользователя» вместе содержат пару знаков процента (%...%)"},
+      // The password, which holds the other one, is not passed.
+      {"one percent in a field and in one not passed", percent_across_unused, nullptr},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -207,4 +218,29 @@ TEST(CommandLines, UncarriableFieldIsNamedByItsCaption) {
     ASSERT_TRUE(message.has_value());
     EXPECT_NE(message->find(c.caption), std::wstring::npos);
   }
+}
+
+TEST(CommandLines, AComposedCommandIsRefusedForAPercentPairOrItsLength) {
+  const std::wstring user_folder = L"C:\\Users\\a%b\\Documents\\Kalvera1C\\database.cf";
+  CommandFields f = FileBase();
+  f.with_credentials = true;
+  f.user = L"admin";
+  const auto unrunnable = [&](const std::wstring& password) {
+    return UnrunnableCommandText(
+        CommandProcessorParameters(LoadConfigParameters(kPlatform, ConnectionArgument(f), f,
+                                                        PasswordArgument(password), user_folder)),
+        {kPlatform, user_folder});
+  };
+  EXPECT_FALSE(unrunnable(L"pass").has_value()) << "one percent sign alone stays itself";
+  // The user name inside the path pairs with the password.
+  const auto paired = unrunnable(L"x%y");
+  ASSERT_TRUE(paired.has_value());
+  EXPECT_NE(paired->find(L"\"" + user_folder + L"\""), std::wstring::npos) << "names the path";
+
+  // The limit counts what the command processor receives.
+  const std::wstring head = CommandProcessorParameters(L"/C ");
+  EXPECT_FALSE(UnrunnableCommandText(head + std::wstring(kCommandProcessorLimit - head.size(), L'x'), {}));
+  const auto long_one = UnrunnableCommandText(head + std::wstring(kCommandProcessorLimit - head.size() + 1, L'x'), {});
+  ASSERT_TRUE(long_one.has_value());
+  EXPECT_NE(long_one->find(L"8192 characters long"), std::wstring::npos);
 }

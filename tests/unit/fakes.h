@@ -123,15 +123,21 @@ class FakeProcessList : public ProcessList {
     }
     return true;
   }
-  std::wstring ExecutablePath(std::uint32_t pid) override {
+  // Listed by the snapshot, but gone by the time they are opened.
+  std::set<std::uint32_t> gone_when_opened;
+  // Paths that are not programs installed on the machine.
+  std::set<std::wstring> not_installed;
+  ExecutableImage ExecutablePath(std::uint32_t pid) override {
+    using State = ExecutableImage::State;
     for (const FakeProcess& p : running) {
-      if (p.pid == pid) {
-        if (!p.can_open) throw Error(L"System Error.  Code: 5.\nAccess is denied.");
-        return p.path;
-      }
+      if (p.pid != pid || gone_when_opened.count(pid)) continue;
+      if (!p.can_open) return {State::kUnreadable, {}, L"System Error.  Code: 5.\r\nAccess is denied"};
+      if (p.path.empty()) return {State::kUnreadable, {}, {}};
+      return {State::kRead, p.path, {}};
     }
-    throw Error(L"System Error.  Code: 87.\nThe parameter is incorrect.");
+    return {State::kExited, {}, {}};
   }
+  bool IsInstalledProgram(const std::wstring& path) override { return !not_installed.count(path); }
 };
 
 // Sleeps advance a clock that nothing else moves.
