@@ -8,6 +8,7 @@
 #include "app/com_apartment_win32.h"
 #include "ui/error_report_win32.h"
 #include "base/module_path_win32.h"
+#include "base/redirection_guard_win32.h"
 #include "base/run_log_file_win32.h"
 #include "base/user_paths.h"
 #include "base/system_library_win32.h"
@@ -80,9 +81,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // Before anything that can load a library: the utility is usually started from a
   // Downloads folder, where anything else may have been saved too.
   LimitLibrarySearchToSystemFolder();
+  // Before any file is touched: a junction that an unelevated program made in the
+  // person's folders is then not followed with the utility's rights.
+  const std::wstring redirection_guard = TurnOnRedirectionGuard();
   const std::function<std::uint64_t()> since_start = MillisecondsSinceNow();
   const LocalTime start = StartTime();
   RunLog log(since_start);
+  log.Event(redirection_guard);
   int exit_code = 1;
   try {
     exit_code = RunApplication(instance, log, since_start, start);

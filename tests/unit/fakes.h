@@ -215,6 +215,18 @@ class FakeFileSystem : public FileSystem {
     if (events_) events_->push_back(L"delete " + path);
     return files.erase(path) > 0;
   }
+  // Junctions or symbolic links: an item at or below one of these is refused.
+  std::set<std::wstring> links;
+  std::optional<std::wstring> LinkOnTheWay(const std::wstring& known_folder, const std::wstring& tail) override {
+    const std::wstring path = known_folder + L"\\" + tail;
+    for (const std::wstring& link : links) {
+      if (path == link || path.rfind(link + L"\\", 0) == 0) return L"\"" + link + L"\" is a junction or a symbolic link";
+    }
+    return std::nullopt;
+  }
+  bool RemoveUnlinkedFile(const std::wstring& known_folder, const std::wstring& tail) override {
+    return !LinkOnTheWay(known_folder, tail) && RemoveFile(known_folder + L"\\" + tail);
+  }
 
  private:
   std::vector<std::wstring>* events_;

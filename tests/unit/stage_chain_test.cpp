@@ -269,6 +269,12 @@ TEST_F(StageTable, FailuresStopTheChainWhereTheyHappen) {
   const Case cases[] = {
       {"package download", [](Chain& c) { c.f.downloader.failure = L"no package"; }, Button6Click,
        L"Загрузка 1с...", {L"no package"}},
+      // Written with the utility's rights, the file would land wherever the link points.
+      {"configuration folder is a link",
+       [](Chain& c) { c.f.files.links.insert(L"C:\\Users\\tester\\Documents\\Kalvera1C"); }, Button3Click, L"",
+       {L"Cannot write \"C:\\Users\\tester\\Documents\\Kalvera1C\": ", L"is a junction or a symbolic link"}},
+      {"configuration file is a link", [](Chain& c) { c.f.files.links.insert(kConfigurationFile); }, Button3Click,
+       L"", {L"Cannot write \"" + kConfigurationFile + L"\": "}},
       {"extraction", [](Chain& c) { c.f.unzipper.failure = L"bad archive"; }, Button6Click,
        L"Распаковка файлов 1с...", {L"bad archive"}},
       {"a package without the setup program", [](Chain& c) { c.f.unzipper.entries = {L"readme.txt"}; },
