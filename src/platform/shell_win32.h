@@ -16,6 +16,8 @@ class ShellWin32 : public Shell {
   void Run(const std::wstring& parameters) override;
   std::unique_ptr<CommandRun> RunTracked(const std::wstring& parameters) override;
   std::wstring SystemFolder() override { return system_folder_; }
+  DesktopShell Desktop() override;
+  std::optional<std::wstring> RunAsDesktop(const std::wstring& parameters) override;
 
  private:
   // Starts the command processor; its process when `keep` and the start succeeded.

@@ -40,6 +40,29 @@ void RunWithPassword(Form1& form, const std::function<std::wstring(const std::ws
   form.shell.Run(parameters);
 }
 
+// The user-mode run meant for the person, who then works in it for hours: with the
+// desktop shell's token where that is the person's own and the base is theirs, so that
+// neither the platform nor whatever the base starts runs elevated.
+void RunForThePerson(Form1& form, const CommandFields& fields,
+                     const std::function<std::wstring(const std::wstring& pas_1c)>& compose) {
+  const std::wstring parameters = compose(form.globals.pas_1c);
+  CheckRunnable(form, parameters);
+  LogCommand(form, compose(MaskedPasswordArgument(form.globals.pas_1c)));
+  const std::wstring line = ProcessorCommandLine(SystemProgramPath(form.shell.SystemFolder(), L"cmd.exe"),
+                                                 CommandProcessorParameters(parameters));
+  // The profile as the person's folders are composed.
+  const std::wstring profile = L"C:\\Users\\" + form.globals.PCName;
+  std::optional<std::wstring> why = WhyNotUnelevated(
+      form.shell.Desktop(), BaseIsThePersons(fields.server_base, fields.base_folder, profile), line.size());
+  if (!why) why = form.shell.RunAsDesktop(parameters);
+  if (!why) {
+    form.log.Event(L"user-mode run: started with the desktop shell's token");
+    return;
+  }
+  form.log.Event(L"user-mode run: started with the utility's own rights: " + *why);
+  form.shell.Run(parameters);
+}
+
 }  // namespace
 
 CommandFields FieldsOf(const Controls& controls) {
@@ -72,7 +95,7 @@ void Button1Click(Form1& form) {
   Globals& g = form.globals;
   g.server = ConnectionArgument(fields);
   AssignPassword(form, fields);
-  RunWithPassword(form, [&](const std::wstring& pas_1c) {
+  RunForThePerson(form, fields, [&](const std::wstring& pas_1c) {
     return EnterpriseParameters(g.path_1c, g.server, fields, pas_1c);
   });
 }

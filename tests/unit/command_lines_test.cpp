@@ -1,6 +1,7 @@
 #include "platform/command_lines.h"
 
 #include "platform/process_rules.h"
+#include "platform/unelevated_run.h"
 
 #include <gtest/gtest.h>
 
@@ -243,4 +244,39 @@ TEST(CommandLines, AComposedCommandIsRefusedForAPercentPairOrItsLength) {
   const auto long_one = UnrunnableCommandText(head + std::wstring(kCommandProcessorLimit - head.size() + 1, L'x'), {});
   ASSERT_TRUE(long_one.has_value());
   EXPECT_NE(long_one->find(L"8192 characters long"), std::wstring::npos);
+}
+
+TEST(UnelevatedRun, OnlyThePersonsOwnUnelevatedShellAndTheirBaseTakeTheShellsToken) {
+  const DesktopShell persons{true, true, false};
+  struct Case {
+    const char* name;
+    DesktopShell shell;
+    bool base_is_persons;
+    std::size_t length;
+    const wchar_t* why;  // nullptr: unelevated
+  } cases[] = {
+      {"the person's shell, their base", persons, true, kTokenCommandLineLimit, nullptr},
+      {"no shell", {false, true, false}, true, 100, L"no desktop shell"},
+      // An administrator typed their password for someone else.
+      {"another account", {true, false, false}, true, 100, L"another account"},
+      {"elevated shell", {true, true, true}, true, 100, L"runs elevated"},
+      {"a base elsewhere", persons, false, 100, L"outside the person's profile"},
+      {"one over the token route's limit", persons, true, kTokenCommandLineLimit + 1, L"1025 characters"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto why = WhyNotUnelevated(c.shell, c.base_is_persons, c.length);
+    if (!c.why) {
+      EXPECT_FALSE(why.has_value()) << ::testing::PrintToString(*why);
+      continue;
+    }
+    ASSERT_TRUE(why.has_value());
+    EXPECT_NE(why->find(c.why), std::wstring::npos) << ::testing::PrintToString(*why);
+  }
+  const std::wstring profile = L"C:\\Users\\tester";
+  EXPECT_TRUE(BaseIsThePersons(false, L"C:/Users/tester/Documents/kalvera_base", profile));
+  EXPECT_TRUE(BaseIsThePersons(true, L"D:\\bases", profile)) << "a server base";
+  EXPECT_FALSE(BaseIsThePersons(false, L"D:\\bases\\kalvera", profile));
+  EXPECT_FALSE(BaseIsThePersons(false, L"C:\\Users\\tester\\..\\admin\\base", profile));
+  EXPECT_FALSE(BaseIsThePersons(false, L"C:\\Users\\tester2\\base", profile));
 }

@@ -87,6 +87,16 @@ class RecordingShell : public Shell {
     return std::make_unique<FakeCommandRun>(0);  // ended at once
   }
   std::wstring SystemFolder() override { return system_folder; }
+  DesktopShell desktop;  // no shell found: every run is started as by Run
+  std::optional<std::wstring> desktop_run_fails;
+  std::vector<std::wstring> desktop_commands;
+  DesktopShell Desktop() override { return desktop; }
+  std::optional<std::wstring> RunAsDesktop(const std::wstring& parameters) override {
+    if (desktop_run_fails) return desktop_run_fails;
+    desktop_commands.push_back(parameters);
+    if (events_) events_->push_back(L"unelevated " + parameters);
+    return std::nullopt;
+  }
 
  private:
   std::vector<std::wstring>* events_;

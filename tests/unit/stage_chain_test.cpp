@@ -342,6 +342,24 @@ TEST_F(StageTable, APlatformThatIsNotInstalledIsNeitherKilledNorUsedAndToldOnce)
   }
 }
 
+TEST_F(StageTable, ThePersonsUserModeRunTakesTheShellsTokenAndFallsBackWhenThatFails) {
+  f.controls.texts[EditName::Edit1] = L"C:\\Users\\tester\\Documents\\kalvera_base";
+  f.form.globals.path_1c = kPlatform;
+  f.shell.desktop = {true, true, false};
+  Button1Click(f.form);
+  ASSERT_EQ(f.shell.desktop_commands.size(), 1u);
+  EXPECT_NE(f.shell.desktop_commands[0].find(L"ENTERPRISE"), std::wstring::npos);
+  EXPECT_TRUE(f.shell.commands.empty()) << "started once, unelevated";
+  f.shell.desktop_run_fails = L"CreateProcessWithTokenW failed: Access is denied";
+  Button1Click(f.form);
+  EXPECT_EQ(f.shell.commands.size(), 1u) << "the fallback";
+  ASSERT_FALSE(f.log.lines.empty());
+  EXPECT_NE(f.log.lines.back().find(L"CreateProcessWithTokenW failed"), std::wstring::npos);
+  // The batch runs stay elevated.
+  Button2Click(f.form);
+  EXPECT_EQ(f.shell.desktop_commands.size(), 1u);
+}
+
 TEST_F(StageTable, APlatformGoneBeforeItIsOpenedLeavesTheTickToTheNextOne) {
   f.controls.timers[T::start_1C].SetEnabled(true);
   PlatformRuns(40);
