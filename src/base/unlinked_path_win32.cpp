@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/reparse_rules.h"
+#include "base/system_message_win32.h"
 #include "base/unique_handle_win32.h"
 
 namespace {
@@ -42,9 +43,10 @@ std::optional<std::wstring> FinalPath(HANDLE item) {
 std::optional<std::wstring> Check(const std::wstring& known_folder, const std::wstring& tail, DWORD access,
                                   UniqueFile& item) {
   // The known folder is followed on purpose: Windows itself may have redirected it.
-  UniqueFile known(::CreateFileW(known_folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                 nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  if (!known) return std::nullopt;
+  UniqueFile known(::CreateFileW(known_folder.c_str(), FILE_READ_ATTRIBUTES,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!known) return L"its folder \"" + known_folder + L"\" cannot be opened: " + SystemMessage(::GetLastError());
   const std::optional<std::wstring> known_final = FinalPath(known.get());
   if (!known_final) return L"its folder's final path cannot be read";
   std::wstring path = known_folder;
@@ -53,7 +55,15 @@ std::optional<std::wstring> Check(const std::wstring& known_folder, const std::w
     path += L"\\" + tail.substr(start, end - start);
     const bool last = end == tail.size();
     UniqueFile step = OpenUnfollowed(path, last ? access : FILE_READ_ATTRIBUTES);
-    if (!step) return std::nullopt;
+    if (!step) {
+      const DWORD code = ::GetLastError();
+      const DWORD attributes = ::GetFileAttributesW(path.c_str());
+      if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;  // nothing there yet
+      // Wine 8 cannot open a symbolic link itself (ERROR_FILE_NOT_FOUND, measured), while
+      // its attributes show the reparse point: a link whose tag cannot be read.
+      if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return L"\"" + path + L"\" is a junction or a symbolic link";
+      return L"\"" + path + L"\" cannot be opened without following a link: " + SystemMessage(code);
+    }
     if (IsLink(step.get())) return L"\"" + path + L"\" is a junction or a symbolic link";
     if (last) item = std::move(step);
     start = end + 1;

@@ -123,27 +123,3 @@ TEST(BaseUpdate, APlatformOutsideTheProgramFoldersIsNeverRunAndTheInstalledOneFi
       << "only the person's own start of it";
   for (DWORD pid : ProcessIdsNamed(L"1cv8.exe")) CloseStandIn(pid);
 }
-
-TEST(BaseUpdate, AConfigurationFolderThatIsALinkIsReportedAndNothingIsWrittenThere) {
-  const std::wstring elsewhere = TestTmp() + L"\\elsewhere";
-  const std::wstring folder = UserProfile() + L"\\Documents\\Kalvera1C";
-  InstallStandIn(kTypicalPlatformPath);
-  SetStandInBatchTime(1500ms);
-  ServeConfiguration();
-  MakeDirectories(elsewhere);
-  // The run log goes to the same folder: the utility starts without it.
-  ::RemoveDirectoryW(folder.c_str());
-  ASSERT_TRUE(::CreateSymbolicLinkW(folder.c_str(), elsewhere.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY))
-      << "error " << ::GetLastError();
-  auto [app, main] = StartAndClick(control_id::Button9);
-
-  const ScenarioOutcome outcome = PlayScenario(app, main, {kTypicalPlatformPath}, 60s);
-  ASSERT_TRUE(outcome.error_report.has_value())
-      << Trail(outcome.statuses) << " attributes " << std::hex << ::GetFileAttributesW(folder.c_str());
-  EXPECT_NE(outcome.error_report->find(L"Cannot write \"" + folder + L"\""), std::wstring::npos)
-      << ToUtf8(*outcome.error_report);
-  EXPECT_TRUE(FileNamesIn(elsewhere, L"*").empty()) << "neither the configuration nor a log";
-  app.Terminate();
-  ::RemoveDirectoryW(folder.c_str());
-  for (DWORD pid : ProcessIdsNamed(L"1cv8.exe")) CloseStandIn(pid);
-}
