@@ -11,6 +11,7 @@
 #include "ui/error_report_win32.h"
 #include "base/known_folders_win32.h"
 #include "base/module_path_win32.h"
+#include "base/redirection_guard_win32.h"
 #include "base/run_log_file_win32.h"
 #include "base/user_paths.h"
 #include "base/system_library_win32.h"
@@ -110,9 +111,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // Before anything that can load a library: the utility is usually started from a
   // Downloads folder, where anything else may have been saved too.
   LimitLibrarySearchToSystemFolder();
+  // Before any file is touched: a junction that an unelevated program made in the
+  // person's folders is then not followed with the utility's rights.
+  const std::wstring redirection_guard = TurnOnRedirectionGuard();
   const std::function<std::uint64_t()> since_start = MillisecondsSinceNow();
   const LocalTime start = StartTime();
   RunLog log(since_start);
+  log.Event(redirection_guard);
   // Before start-up's guard and removal, which would end the first run's platform and
   // remove its download folder. A second run writes nothing, not even its log: a new log
   // would rotate away the first one's.

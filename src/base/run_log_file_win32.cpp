@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "base/unique_handle_win32.h"
+#include "base/unlinked_path_win32.h"
 
 namespace {
 
@@ -45,12 +46,21 @@ LocalTime StartTime() {
 }
 
 std::unique_ptr<LogSink> OpenRunLogFile(const std::wstring& folder, const std::wstring& file_name) {
+  // The folder lies in a known folder of the person's, who may have put a link there.
+  const size_t cut = folder.find_last_of(L'\\');
+  if (cut == std::wstring::npos) return nullptr;
+  const std::wstring known_folder = folder.substr(0, cut);
+  const std::wstring folder_name = folder.substr(cut + 1);
   ::CreateDirectoryW(folder.c_str(), nullptr);  // already there is no failure
+  if (LinkOnTheWay(known_folder, folder_name)) return nullptr;
+  // CREATE_NEW makes the file or fails: a link of that name is never followed.
   UniqueFile file(::CreateFileW((folder + L"\\" + file_name).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                 CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return nullptr;
+  // The folder could have been swapped for a link in between.
+  if (LinkOnTheWay(known_folder, folder_name + L"\\" + file_name)) return nullptr;
   for (const std::wstring& old : RunLogsToRemove(LogFolderNames(folder), kRunLogsKept)) {
-    ::DeleteFileW((folder + L"\\" + old).c_str());
+    RemoveUnlinkedFile(known_folder, folder_name + L"\\" + old);
   }
   return std::make_unique<FileSink>(std::move(file));
 }

@@ -16,7 +16,9 @@ LocalTime StartTime();
 
 // A new file `file_name` in `folder` (made when missing, its parent is not), after which
 // the run logs beyond the newest kRunLogsKept in the folder are removed. Nothing when the
-// file cannot be created: the run goes on without a log.
+// file cannot be created, or when the folder or the file is reached through a junction or
+// a symbolic link below the folder's parent (LinkOnTheWay): the run goes on without a
+// log. An old log reached through a link is left where it is.
 std::unique_ptr<LogSink> OpenRunLogFile(const std::wstring& folder, const std::wstring& file_name);
 
 // "Windows 10.0.19045" as the system itself reports it (not as a compatibility shim

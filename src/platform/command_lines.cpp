@@ -75,7 +75,11 @@ std::wstring RemovalParameters(const std::wstring& download_folder) {
   return L"/C RD /s /q " + Quoted(download_folder);
 }
 
-std::wstring CommandProcessorParameters(const std::wstring& parameters) { return L"/D " + parameters; }
+std::wstring CommandProcessorParameters(const std::wstring& parameters) {
+  // "/V:OFF" after "/D": where delayed expansion is switched on in the registry, a "!" in
+  // a password would otherwise start a variable's name.
+  return L"/D /V:OFF " + parameters;
+}
 
 std::wstring SystemProgramPath(const std::wstring& system_folder, const std::wstring& file_name) {
   return system_folder + L"\\" + file_name;
@@ -115,6 +119,7 @@ std::optional<std::wstring> UncarriableFieldMessage(const CommandFields& fields)
       {FieldCaption(field::kUser), fields.user, fields.with_credentials},
       {FieldCaption(field::kPassword), fields.password, fields.with_credentials},
   };
+  const Field* first_percent = nullptr;
   for (const Field& field : checked) {
     if (!field.used) continue;
     if (const wchar_t* reason = UncarriableReason(field.text)) {
@@ -123,5 +128,38 @@ std::optional<std::wstring> UncarriableFieldMessage(const CommandFields& fields)
              L". Исправьте значение и начните снова";
     }
   }
+  for (const Field& field : checked) {
+    if (!field.used || field.text.find(L'%') == std::wstring::npos) continue;
+    // One "%" in each of two fields: on the one command line the text between them
+    // reads as a variable's name ("a%" and "%b" give %" /P"%).
+    if (first_percent) {
+      return std::wstring(L"Поля «") + first_percent->caption + L"» и «" + field.caption +
+             L"» вместе содержат пару знаков процента (%...%), которую нельзя передать платформе. "
+             L"Исправьте значения и начните снова";
+    }
+    first_percent = &field;
+  }
   return std::nullopt;
+}
+
+std::optional<std::wstring> UnrunnableCommandText(const std::wstring& processor_parameters,
+                                                  const std::vector<std::wstring>& paths) {
+  if (processor_parameters.size() > kCommandProcessorLimit) {
+    return L"The command cannot be run: it is " + std::to_wstring(processor_parameters.size()) +
+           L" characters long, longer than the command processor's limit of " +
+           std::to_wstring(kCommandProcessorLimit) + L" characters";
+  }
+  const size_t first = processor_parameters.find(L'%');
+  if (first == std::wstring::npos || processor_parameters.find(L'%', first + 1) == std::wstring::npos) {
+    return std::nullopt;
+  }
+  for (const std::wstring& path : paths) {
+    if (path.find(L'%') != std::wstring::npos && processor_parameters.find(path) != std::wstring::npos) {
+      return L"The command with \"" + path +
+             L"\" cannot be run: with the other texts of the command this path forms a pair of percent "
+             L"signs (%...%), which the command processor would replace";
+    }
+  }
+  return std::wstring(L"The command cannot be run: its texts form a pair of percent signs (%...%), which the "
+                      L"command processor would replace");
 }

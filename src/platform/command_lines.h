@@ -15,6 +15,7 @@
 // would expand, a line break) is refused beforehand by UncarriableFieldMessage.
 #include <optional>
 #include <string>
+#include <vector>
 
 // The input fields as the platform commands read them, taken whole (which control holds
 // which: `field::` in base/form1_controls.h).
@@ -61,7 +62,7 @@ std::wstring SetupProgramParameters(const std::wstring& setup_program);
 
 // The command processor's parameters for a hidden shell command's `parameters` (which
 // begin with "/C "): "/D" goes first, so that no AutoRun command from the registry runs
-// before them with the utility's rights.
+// before them with the utility's rights, then "/V:OFF", so that "!" stays itself.
 std::wstring CommandProcessorParameters(const std::wstring& parameters);
 
 // The full path of the system's program `file_name` in `system_folder`. The system's own
@@ -73,5 +74,17 @@ std::wstring SystemProgramPath(const std::wstring& system_folder, const std::wst
 std::wstring RemovalParameters(const std::wstring& download_folder);
 
 // When a field that the commands will pass holds a character the command processor
-// cannot carry unchanged, the message to show, naming the field; otherwise nothing.
+// cannot carry unchanged, the message to show, naming the field; when two of them each
+// hold a "%", which pair up on one command line, the message naming both; otherwise
+// nothing.
 std::optional<std::wstring> UncarriableFieldMessage(const CommandFields& fields);
+
+// The longest command the command processor takes.
+inline constexpr std::size_t kCommandProcessorLimit = 8191;
+
+// Why the command processor cannot run `processor_parameters` (as
+// CommandProcessorParameters gives them) unchanged, for the error report: longer than
+// kCommandProcessorLimit, or holding a pair of "%" (naming the first of `paths`, those
+// known only as the command is composed, that holds a "%"). Nothing when it can.
+std::optional<std::wstring> UnrunnableCommandText(const std::wstring& processor_parameters,
+                                                  const std::vector<std::wstring>& paths);

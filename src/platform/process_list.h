@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/process_path.h"
+
 struct ProcessEntry {
   std::wstring exe_name;
   std::uint32_t pid = 0;
@@ -20,9 +22,13 @@ class ProcessList {
   virtual bool Scan(const std::function<bool(const ProcessEntry&)>& visit) = 0;
   // The session the utility itself runs in; nothing when it cannot be read.
   virtual std::optional<std::uint32_t> OwnSession() = 0;
-  // The full path of a process's executable (GetPathFromPID): raises Error when the
-  // process cannot be opened, gives empty text when its path cannot be read.
-  virtual std::wstring ExecutablePath(std::uint32_t pid) = 0;
+  // The full path of a process's executable (GetPathFromPID), read from the system's
+  // record of the process and never from the process's own memory, which its owner
+  // controls. Raises nothing.
+  virtual ExecutableImage ExecutablePath(std::uint32_t pid) = 0;
+  // Whether the executable at `path` is a program installed on this machine
+  // (platform/installed_program.h); false when that cannot be told.
+  virtual bool IsInstalledProgram(const std::wstring& path) = 0;
 };
 
 // Called for each counted process in snapshot order; returns false to end the scan.

@@ -5,58 +5,24 @@
 
 #include <cwchar>
 
-#include "base/error.h"
-#include "base/system_library_win32.h"
 #include "base/system_message_win32.h"
 #include "base/unique_handle_win32.h"
+#include "platform/installed_program_win32.h"
 #include "platform/process_path.h"
 
 namespace {
 
-// Both path queries name the main executable in a buffer of this many characters.
-constexpr DWORD kPathCapacity = MAX_PATH;
+// The image name is read from the system's record of the process, which this right
+// reaches; SYNCHRONIZE tells whether the process has already ended.
+constexpr DWORD kQueryAccess = PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE;
 
-// PROCESS_QUERY_INFORMATION | PROCESS_VM_READ: what GetModuleFileNameExW needs.
-constexpr DWORD kQueryAccess = 0x410;
+// QueryFullProcessImageNameW names the main executable in a buffer of this many characters.
+constexpr DWORD kPathCapacity = 32768;
 
 static_assert(sizeof(void*) != 8 || sizeof(PROCESSENTRY32W) == 568,
               "the 64-bit Toolhelp record the process scan is written for");
 
-using GetModuleFileNameExWFn = DWORD(WINAPI*)(HANDLE, HMODULE, LPWSTR, DWORD);
 using QueryFullProcessImageNameWFn = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, PDWORD);
-
-// PSAPI.dll is bound at the first use, from the system folder; when it or the function is
-// missing the query simply counts as failed, and nothing is reported.
-GetModuleFileNameExWFn ModuleFileNameFunction() {
-  static const GetModuleFileNameExWFn function = []() -> GetModuleFileNameExWFn {
-    try {
-      GetModuleFileNameExWFn bound = nullptr;
-      SystemLibrary(L"psapi.dll").Bind(bound, "GetModuleFileNameExW");
-      return bound;
-    } catch (const Error&) {
-      return nullptr;
-    }
-  }();
-  return function;
-}
-
-unsigned MajorVersion() {
-  // RtlGetVersion tells the truth where GetVersionExW is shimmed by the manifest.
-  using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
-  OSVERSIONINFOW info{};
-  info.dwOSVersionInfoSize = sizeof(info);
-  if (HMODULE ntdll = ::GetModuleHandleW(L"ntdll")) {
-    auto rtl_get_version = reinterpret_cast<RtlGetVersionFn>(
-        reinterpret_cast<void*>(::GetProcAddress(ntdll, "RtlGetVersion")));
-    if (rtl_get_version && rtl_get_version(&info) == 0) return info.dwMajorVersion;
-  }
-  if (::GetVersionExW(&info)) return info.dwMajorVersion;
-  return 0;
-}
-
-std::wstring TextUpToNul(const wchar_t* buffer) {
-  return std::wstring(buffer, ::wcsnlen(buffer, kPathCapacity));
-}
 
 }  // namespace
 
@@ -84,28 +50,31 @@ std::optional<std::uint32_t> ProcessListWin32::OwnSession() {
   return session;
 }
 
-std::wstring ProcessListWin32::ExecutablePath(std::uint32_t pid) { return GetPathFromPID(pid); }
+ExecutableImage ProcessListWin32::ExecutablePath(std::uint32_t pid) { return GetPathFromPID(pid); }
 
-std::wstring GetPathFromPID(std::uint32_t pid) {
+bool ProcessListWin32::IsInstalledProgram(const std::wstring& path) { return IsInstalledOnThisMachine(path); }
+
+ExecutableImage GetPathFromPID(std::uint32_t pid) {
   UniqueProcess process(::OpenProcess(kQueryAccess, FALSE, pid));
+  std::optional<std::uint32_t> open_error;
+  std::wstring open_error_text;
   if (!process) {
     const DWORD code = ::GetLastError();
-    throw Error(SystemErrorText(code, SystemMessage(code)));
+    open_error = code;
+    open_error_text = SystemErrorText(code, SystemMessage(code));
   }
-  wchar_t buffer[kPathCapacity] = {};
-  const auto module_file_name = [&]() -> std::optional<std::wstring> {
-    const GetModuleFileNameExWFn function = ModuleFileNameFunction();
-    if (!function || function(process.get(), nullptr, buffer, kPathCapacity) == 0) return std::nullopt;
-    return TextUpToNul(buffer);
-  };
-  const auto full_image_name = [&]() -> std::optional<std::wstring> {
+  const bool signalled = process && ::WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0;
+  return JudgeExecutableImage(open_error, open_error_text, signalled, [&]() -> std::optional<std::wstring> {
+    // Looked up at run time: Windows XP has no such function, and there the path simply
+    // cannot be read.
     HMODULE kernel32 = ::GetModuleHandleW(L"kernel32");
     auto function = kernel32 ? reinterpret_cast<QueryFullProcessImageNameWFn>(reinterpret_cast<void*>(
                                    ::GetProcAddress(kernel32, "QueryFullProcessImageNameW")))
                              : nullptr;
+    std::wstring buffer(kPathCapacity, L'\0');
     DWORD size = kPathCapacity;
-    if (!function || !function(process.get(), 0, buffer, &size)) return std::nullopt;
-    return TextUpToNul(buffer);
-  };
-  return ChooseExecutablePath(module_file_name, MajorVersion(), full_image_name);
+    if (!function || !function(process.get(), 0, buffer.data(), &size)) return std::nullopt;
+    buffer.resize(size);
+    return buffer;
+  });
 }

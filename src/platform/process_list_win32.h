@@ -9,10 +9,11 @@ class ProcessListWin32 : public ProcessList {
  public:
   bool Scan(const std::function<bool(const ProcessEntry&)>& visit) override;
   std::optional<std::uint32_t> OwnSession() override;
-  std::wstring ExecutablePath(std::uint32_t pid) override;
+  ExecutableImage ExecutablePath(std::uint32_t pid) override;
+  bool IsInstalledProgram(const std::wstring& path) override;
 };
 
-// The full path of the executable of process `pid`. Raises Error ("System Error.  Code: N."
-// and the system's message) when the process cannot be opened; gives empty text when
-// neither path query answers.
-std::wstring GetPathFromPID(std::uint32_t pid);
+// The full path of the executable of process `pid`, by QueryFullProcessImageNameW on a
+// handle with limited query rights; whether the process has exited meanwhile or its path
+// cannot be read (with the system's reason) as JudgeExecutableImage tells.
+ExecutableImage GetPathFromPID(std::uint32_t pid);

@@ -1,13 +1,24 @@
 #include "platform/process_path.h"
 
-std::wstring ChooseExecutablePath(const PathQuery& module_file_name, unsigned major_version,
-                                  const PathQuery& full_image_name) {
-  if (std::optional<std::wstring> path = module_file_name()) return *path;
-  // QueryFullProcessImageNameW first appeared in Windows Vista (6.0).
-  if (major_version > 5) {
-    if (std::optional<std::wstring> path = full_image_name()) return *path;
+namespace {
+
+// What OpenProcess says of an id that names no process any more.
+constexpr std::uint32_t kErrorInvalidParameter = 87;
+
+}  // namespace
+
+ExecutableImage JudgeExecutableImage(std::optional<std::uint32_t> open_error,
+                                     const std::wstring& open_error_text, bool signalled,
+                                     const PathQuery& image_name) {
+  using State = ExecutableImage::State;
+  if (open_error) {
+    if (*open_error == kErrorInvalidParameter) return {State::kExited, {}, {}};
+    return {State::kUnreadable, {}, open_error_text};
   }
-  return std::wstring();
+  if (signalled) return {State::kExited, {}, {}};
+  std::optional<std::wstring> path = image_name();
+  if (!path || path->empty()) return {State::kUnreadable, {}, L"the image name cannot be read"};
+  return {State::kRead, *path, {}};
 }
 
 std::wstring SystemErrorText(std::uint32_t code, const std::wstring& system_message) {

@@ -1,7 +1,10 @@
 #pragma once
 // The hidden shell command: one parameter string for "cmd.exe", started hidden.
 #include <memory>
+#include <optional>
 #include <string>
+
+#include "platform/unelevated_run.h"
 
 // A command processor started by Shell::RunTracked, whose end can be asked for.
 class CommandRun {
@@ -24,4 +27,10 @@ class Shell {
   virtual std::unique_ptr<CommandRun> RunTracked(const std::wstring& parameters) = 0;
   // The folder of the system's own programs, e.g. "C:\Windows\system32".
   virtual std::wstring SystemFolder() = 0;
+  // The desktop shell of the utility's session, as far as it can be read.
+  virtual DesktopShell Desktop() = 0;
+  // Starts the command processor hidden with `parameters`, with the desktop shell's token
+  // and so with the person's own rights. Nothing when it started; otherwise the step that
+  // failed and the system's reason, and nothing was started.
+  virtual std::optional<std::wstring> RunAsDesktop(const std::wstring& parameters) = 0;
 };

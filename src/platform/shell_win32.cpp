@@ -2,9 +2,12 @@
 
 #include <shellapi.h>
 
+#include <optional>
 #include <utility>
+#include <vector>
 
 #include "base/system_library_win32.h"
+#include "base/system_message_win32.h"
 #include "platform/command_lines.h"
 
 namespace {
@@ -18,7 +21,99 @@ class CommandRunWin32 : public CommandRun {
   UniqueProcess process_;
 };
 
+// The token of a process, as its user sees it: the account's SID, elevated or not.
+struct TokenFacts {
+  std::vector<unsigned char> user;  // a TOKEN_USER record
+  bool elevated = false;
+};
+
+std::optional<TokenFacts> FactsOf(HANDLE token) {
+  TokenFacts facts;
+  DWORD size = 0;
+  ::GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+  if (size == 0) return std::nullopt;
+  facts.user.resize(size);
+  if (!::GetTokenInformation(token, TokenUser, facts.user.data(), size, &size)) return std::nullopt;
+  TOKEN_ELEVATION elevation{};
+  if (!::GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size)) return std::nullopt;
+  facts.elevated = elevation.TokenIsElevated != 0;
+  return facts;
+}
+
+PSID SidOf(TokenFacts& facts) { return reinterpret_cast<TOKEN_USER*>(facts.user.data())->User.Sid; }
+
+// The desktop shell's token, the way browsers start their unelevated processes: the
+// shell's window, its process, that process's token. Empty with `why` set when a step fails.
+UniqueKernelHandle ShellToken(std::wstring& why) {
+  const auto failed = [&why](const wchar_t* step) {
+    const DWORD code = ::GetLastError();
+    why = std::wstring(step) + L" failed: " + SystemMessage(code);
+    return UniqueKernelHandle();
+  };
+  // Under Wine there is no shell window even with a desktop running: the run falls back.
+  HWND shell = ::GetShellWindow();
+  if (!shell) {
+    why = L"no desktop shell window";
+    return UniqueKernelHandle();
+  }
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(shell, &pid);
+  UniqueProcess process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+  if (!process) return failed(L"OpenProcess of the shell");
+  HANDLE token = nullptr;
+  if (!::OpenProcessToken(process.get(), TOKEN_DUPLICATE | TOKEN_QUERY, &token)) return failed(L"OpenProcessToken");
+  return UniqueKernelHandle(token);
+}
+
 }  // namespace
+
+DesktopShell ShellWin32::Desktop() {
+  DesktopShell desktop;
+  std::wstring why;
+  UniqueKernelHandle shell_token = ShellToken(why);
+  HANDLE own = nullptr;
+  if (!shell_token || !::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &own)) return desktop;
+  UniqueKernelHandle own_token(own);
+  std::optional<TokenFacts> shell_facts = FactsOf(shell_token.get());
+  std::optional<TokenFacts> own_facts = FactsOf(own_token.get());
+  if (!shell_facts || !own_facts) return desktop;
+  desktop.found = true;
+  desktop.same_account = ::EqualSid(SidOf(*shell_facts), SidOf(*own_facts)) != 0;
+  desktop.elevated = shell_facts->elevated;
+  return desktop;
+}
+
+std::optional<std::wstring> ShellWin32::RunAsDesktop(const std::wstring& parameters) {
+  std::wstring why;
+  UniqueKernelHandle shell_token = ShellToken(why);
+  if (!shell_token) return why;
+  HANDLE primary = nullptr;
+  // CreateProcessWithTokenW needs a primary token with these rights.
+  if (!::DuplicateTokenEx(shell_token.get(),
+                          TOKEN_QUERY | TOKEN_DUPLICATE | TOKEN_ASSIGN_PRIMARY | TOKEN_ADJUST_DEFAULT |
+                              TOKEN_ADJUST_SESSIONID,
+                          nullptr, SecurityImpersonation, TokenPrimary, &primary)) {
+    return L"DuplicateTokenEx failed: " + SystemMessage(::GetLastError());
+  }
+  UniqueKernelHandle token(primary);
+  const std::wstring processor = SystemProgramPath(system_folder_, L"cmd.exe");
+  // The function may write into the command line's buffer.
+  std::wstring line = ProcessorCommandLine(processor, CommandProcessorParameters(parameters));
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_HIDE;
+  PROCESS_INFORMATION started{};
+  // The current folder is inherited, as with ShellExecuteExW, so a relative base folder
+  // keeps its meaning.
+  if (!::CreateProcessWithTokenW(token.get(), 0, processor.c_str(), line.data(), CREATE_NO_WINDOW, nullptr,
+                                 nullptr, &startup, &started)) {
+    return L"CreateProcessWithTokenW failed: " + SystemMessage(::GetLastError());
+  }
+  ::CloseHandle(started.hThread);
+  ::CloseHandle(started.hProcess);
+  return std::nullopt;
+}
 
 ShellWin32::ShellWin32(HWND owner) : owner_(owner), system_folder_(::SystemFolder()) {}
 

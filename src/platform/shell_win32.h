@@ -17,6 +17,8 @@ class ShellWin32 : public Shell {
   void RunIn(const std::wstring& parameters, const std::wstring& folder) override;
   std::unique_ptr<CommandRun> RunTracked(const std::wstring& parameters) override;
   std::wstring SystemFolder() override { return system_folder_; }
+  DesktopShell Desktop() override;
+  std::optional<std::wstring> RunAsDesktop(const std::wstring& parameters) override;
 
  private:
   // Starts the command processor, in `folder` unless it is null; its process when `keep`

@@ -14,4 +14,10 @@ class FileSystem {
   virtual bool FileExists(const std::wstring& path) = 0;
   // False when the file could not be deleted (also when there was none); raises nothing.
   virtual bool RemoveFile(const std::wstring& path) = 0;
+  // For what the utility writes with its rights in the person's folders: why the item
+  // `tail` below the known folder `known_folder` must not be written (a junction or a
+  // symbolic link on the way, or reached elsewhere); nothing when it may, or is missing.
+  virtual std::optional<std::wstring> LinkOnTheWay(const std::wstring& known_folder, const std::wstring& tail) = 0;
+  // Deletes that file without following a link; false when refused, missing or not deleted.
+  virtual bool RemoveUnlinkedFile(const std::wstring& known_folder, const std::wstring& tail) = 0;
 };

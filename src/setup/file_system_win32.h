@@ -8,4 +8,6 @@ class FileSystemWin32 : public FileSystem {
   bool FolderExists(const std::wstring& path) override;
   bool FileExists(const std::wstring& path) override;
   bool RemoveFile(const std::wstring& path) override;
+  std::optional<std::wstring> LinkOnTheWay(const std::wstring& known_folder, const std::wstring& tail) override;
+  bool RemoveUnlinkedFile(const std::wstring& known_folder, const std::wstring& tail) override;
 };

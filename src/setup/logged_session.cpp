@@ -79,11 +79,7 @@ bool LoggedProcessList::Scan(const std::function<bool(const ProcessEntry&)>& vis
   std::wstring line = L"platform processes:";
   if (platforms.empty()) line += L" none";
   for (const auto& [pid, name] : platforms) {
-    std::wstring path;
-    try {
-      path = inner_.ExecutablePath(pid);
-    } catch (const std::exception&) {
-    }
+    const std::wstring path = inner_.ExecutablePath(pid).path;
     line += L" [" + std::to_wstring(pid) + L" " + name + (path.empty() ? L"" : L" \"" + path + L"\"") + L"]";
   }
   log_.Event(line);

@@ -62,7 +62,8 @@ class LoggedProcessList : public ProcessList {
   LoggedProcessList(ProcessList& inner, Log& log) : inner_(inner), log_(log) {}
   bool Scan(const std::function<bool(const ProcessEntry&)>& visit) override;
   std::optional<std::uint32_t> OwnSession() override { return inner_.OwnSession(); }
-  std::wstring ExecutablePath(std::uint32_t pid) override { return inner_.ExecutablePath(pid); }
+  ExecutableImage ExecutablePath(std::uint32_t pid) override { return inner_.ExecutablePath(pid); }
+  bool IsInstalledProgram(const std::wstring& path) override { return inner_.IsInstalledProgram(path); }
 
  private:
   ProcessList& inner_;

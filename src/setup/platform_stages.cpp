@@ -1,7 +1,11 @@
 #include "setup/stage_chain.h"
 
+#include <cwctype>
 #include <functional>
+#include <optional>
+#include <vector>
 
+#include "base/error.h"
 #include "base/user_paths.h"
 #include "base/form1_controls.h"
 #include "setup/run_folder.h"
@@ -19,11 +23,60 @@ void LogCommand(Form1& form, const std::wstring& parameters) {
   form.log.Event(L"command: cmd.exe " + CommandProcessorParameters(parameters));
 }
 
+// The fields were checked at the entry click; the paths that join them in a command are
+// known only now.
+void CheckRunnable(Form1& form, const std::wstring& parameters) {
+  std::vector<std::wstring> paths{form.globals.path_1c, user_paths::ConfigurationFile(form.folders),
+                                  user_paths::DownloadFolder(form.folders)};
+  if (!form.run_folder.empty()) {
+    paths.push_back(RunFolderConfiguration(form.run_folder));
+    paths.push_back(RunFolderSetupProgram(form.run_folder));
+  }
+  const std::optional<std::wstring> reason =
+      UnrunnableCommandText(CommandProcessorParameters(parameters), paths);
+  if (reason) throw Error(*reason);
+}
+
 // A platform command that carries the password argument: composed once as it runs, and
 // once with the password masked for the log, so the password never reaches the log.
 void RunWithPassword(Form1& form, const std::function<std::wstring(const std::wstring& pas_1c)>& compose) {
+  const std::wstring parameters = compose(form.globals.pas_1c);
+  CheckRunnable(form, parameters);
   LogCommand(form, compose(MaskedPasswordArgument(form.globals.pas_1c)));
-  form.shell.Run(compose(form.globals.pas_1c));
+  form.shell.Run(parameters);
+}
+
+// The profile that holds the person's Documents, or Documents itself where the system
+// keeps it elsewhere (a share's home folder holds only the person's own).
+std::wstring PersonsOwnFolder(const user_paths::UserFolders& folders) {
+  const std::wstring& documents = folders.documents;
+  const std::size_t last = documents.find_last_of(L'\\');
+  if (last == std::wstring::npos) return documents;
+  std::wstring name = documents.substr(last + 1);
+  for (wchar_t& c : name) c = static_cast<wchar_t>(std::towlower(c));
+  return name == L"documents" ? documents.substr(0, last) : documents;
+}
+
+// The user-mode run meant for the person, who then works in it for hours: with the
+// desktop shell's token where that is the person's own and the base is theirs, so that
+// neither the platform nor whatever the base starts runs elevated.
+void RunForThePerson(Form1& form, const CommandFields& fields,
+                     const std::function<std::wstring(const std::wstring& pas_1c)>& compose) {
+  const std::wstring parameters = compose(form.globals.pas_1c);
+  CheckRunnable(form, parameters);
+  LogCommand(form, compose(MaskedPasswordArgument(form.globals.pas_1c)));
+  const std::wstring line = ProcessorCommandLine(SystemProgramPath(form.shell.SystemFolder(), L"cmd.exe"),
+                                                 CommandProcessorParameters(parameters));
+  std::optional<std::wstring> why = WhyNotUnelevated(
+      form.shell.Desktop(), BaseIsThePersons(fields.server_base, fields.base_folder, PersonsOwnFolder(form.folders)),
+      line.size());
+  if (!why) why = form.shell.RunAsDesktop(parameters);
+  if (!why) {
+    form.log.Event(L"user-mode run: started with the desktop shell's token");
+    return;
+  }
+  form.log.Event(L"user-mode run: started with the utility's own rights: " + *why);
+  form.shell.Run(parameters);
 }
 
 }  // namespace
@@ -41,6 +94,7 @@ CommandFields FieldsOf(const Controls& controls) {
 }
 
 void RunHidden(Form1& form, const std::wstring& parameters) {
+  CheckRunnable(form, parameters);
   LogCommand(form, parameters);
   form.shell.Run(parameters);
 }
@@ -51,6 +105,7 @@ void RunHiddenIn(Form1& form, const std::wstring& parameters, const std::wstring
 }
 
 std::unique_ptr<CommandRun> RunHiddenTracked(Form1& form, const std::wstring& parameters) {
+  CheckRunnable(form, parameters);
   LogCommand(form, parameters);
   return form.shell.RunTracked(parameters);
 }
@@ -61,7 +116,7 @@ void Button1Click(Form1& form) {
   Globals& g = form.globals;
   g.server = ConnectionArgument(fields);
   AssignPassword(form, fields);
-  RunWithPassword(form, [&](const std::wstring& pas_1c) {
+  RunForThePerson(form, fields, [&](const std::wstring& pas_1c) {
     return EnterpriseParameters(g.path_1c, g.server, fields, pas_1c);
   });
 }

@@ -134,7 +134,9 @@ bool RunFolderSystemWin32::RemoveLink(const std::wstring& path) {
 }
 
 std::optional<std::wstring> RunFolderSystemWin32::CopyFileTo(const std::wstring& from, const std::wstring& to) {
-  // The copy takes the access list of its new folder, not the run folder's.
-  if (::CopyFileW(from.c_str(), to.c_str(), FALSE)) return std::nullopt;
+  // The copy takes the access list of its new folder, not the run folder's. The old file
+  // was removed just before: one there now was put in its place, perhaps as a link, and
+  // CopyFileW would write through it with the utility's rights.
+  if (::CopyFileW(from.c_str(), to.c_str(), TRUE)) return std::nullopt;
   return SystemMessage(::GetLastError());
 }

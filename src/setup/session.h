@@ -3,6 +3,7 @@
 // behind small interfaces, so the same handlers run against Windows or against fakes.
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "base/run_log.h"
@@ -84,4 +85,7 @@ struct Form1 {
   std::wstring run_folder = {};
   // From the setup program's start until expectation sees it gone.
   bool setup_program_runs = false;
+  // The platforms start_1CTimer has refused and told the person about, each told once a
+  // run: by path, or by name and id where the path could not be read.
+  std::set<std::wstring> refused_platforms = {};
 };

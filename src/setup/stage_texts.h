@@ -16,6 +16,12 @@ inline constexpr wchar_t kLoadingConfiguration[] = L"Обновление кон
 inline constexpr wchar_t kAcceptingChanges[] = L"Ожидание принятия изменений...";
 inline constexpr wchar_t kStartPlatform[] = L"Для продолжения установки запустите платформу 1\u0421";
 
+// A platform that is not the one installed on the machine, named by its path (or, when
+// that cannot be read, by its name and id), goes between these two.
+inline constexpr wchar_t kNotInstalledPlatformBefore[] = L"Программа «";
+inline constexpr wchar_t kNotInstalledPlatformAfter[] =
+    L"» не является платформой 1\u0421, установленной на этом компьютере. Закройте её и запустите 1\u0421 из меню «Пуск».";
+
 inline constexpr wchar_t kCloseAllPlatforms[] = L"Необходимо закрыть все 1\u0421";
 inline constexpr wchar_t kAlreadyRunning[] = L"Установка уже запущена для этой учётной записи.";
 

@@ -1,6 +1,8 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "base/error.h"
 #include "platform/process_rules.h"
@@ -88,16 +90,41 @@ void expectationTimer(Form1& form) {
 void start_1CTimer(Form1& form) {
   Controls& controls = form.controls;
   controls.SetStatusText(stage_text::kWaitingForPlatform);
-  bool matched = false;
+  std::vector<std::pair<std::wstring, std::uint32_t>> found;
   ScanOwnSession(form.processes, [&](const std::wstring& name, std::uint32_t pid) {
-    if (!IsPlatformName(name)) return true;
-    controls.SetStatusText(stage_text::kPreparing);
-    TimerOf(form, TimerName::start_1C).SetEnabled(false);
-    form.globals.path_1c = form.processes.ExecutablePath(pid);
-    RunHidden(form, KillCommand(form.shell.SystemFolder(), pid));
-    matched = true;
+    if (IsPlatformName(name)) found.emplace_back(name, pid);
     return true;
   });
+  bool matched = false;
+  for (const auto& [name, pid] : found) {
+    const ExecutableImage image = form.processes.ExecutablePath(pid);
+    // Gone since the snapshot: the next tick looks again.
+    if (image.state == ExecutableImage::State::kExited) continue;
+    if (image.state == ExecutableImage::State::kRead && form.processes.IsInstalledProgram(image.path)) {
+      controls.SetStatusText(stage_text::kPreparing);
+      TimerOf(form, TimerName::start_1C).SetEnabled(false);
+      form.globals.path_1c = image.path;
+      RunHidden(form, KillCommand(form.shell.SystemFolder(), pid));
+      matched = true;
+      continue;
+    }
+    // Run with the utility's rights, a program the person could have put there would run
+    // elevated: it is neither used nor ended.
+    const std::wstring named = image.state == ExecutableImage::State::kRead
+                                   ? image.path
+                                   : name + L" (PID " + std::to_wstring(pid) + L")";
+    // Told once a run; after a match this tick the chain has gone on without it.
+    if (matched || !form.refused_platforms.insert(named).second) continue;
+    form.log.Event(L"start_1CTimer: refused the platform " + named +
+                   (image.reason.empty() ? L"" : L": " + image.reason));
+    // Stopped while the message shows, so that no tick finds the same program again under
+    // it; then an installed platform started next carries the scenario on.
+    TimerOf(form, TimerName::start_1C).SetEnabled(false);
+    form.app.ShowMessage(stage_text::kNotInstalledPlatformBefore + named + stage_text::kNotInstalledPlatformAfter);
+    TimerOf(form, TimerName::start_1C).SetEnabled(true);
+    // The snapshot is old by now.
+    return;
+  }
   if (!matched) return;
   form.log.Event(L"start_1CTimer: the platform started, at \"" + form.globals.path_1c + L"\"");
   form.run_watches.exit_1c.Restart();

@@ -1,6 +1,7 @@
 #include "platform/command_lines.h"
 
 #include "platform/process_rules.h"
+#include "platform/unelevated_run.h"
 
 #include <gtest/gtest.h>
 
@@ -140,7 +141,7 @@ TEST(CommandLines, RemovalAsksNothingAndQuotesTheFolder) {
 
 TEST(CommandLines, SystemProgramsGoByFullPathAndNoAutoRunComesFirst) {
   // "/D" after "/C" would be read as the start of the command itself.
-  EXPECT_EQ(CommandProcessorParameters(RemovalParameters(L"C:\\d")), L"/D /C RD /s /q \"C:\\d\"");
+  EXPECT_EQ(CommandProcessorParameters(RemovalParameters(L"C:\\d")), L"/D /V:OFF /C RD /s /q \"C:\\d\"");
   EXPECT_EQ(SystemProgramPath(L"C:\\Windows\\system32", L"cmd.exe"), L"C:\\Windows\\system32\\cmd.exe");
   struct Case {
     const char* name;
@@ -189,6 +190,13 @@ TEST(CommandLines, UncarriableFieldIsNamedByItsCaption) {
   CommandFields quote_in_user = FileBase();
   quote_in_user.with_credentials = true;
   quote_in_user.user = L"\"";
+  CommandFields percent_across_fields = FileBase();
+  percent_across_fields.with_credentials = true;
+  percent_across_fields.user = L"a%";
+  percent_across_fields.password = L"%b";
+  CommandFields percent_across_unused = percent_across_fields;
+  percent_across_unused.with_credentials = false;
+  percent_across_unused.base_folder = L"C:\\100%";
   const Case cases[] = {
       {"quote in folder", quote_in_folder, L"«Путь к базе Kalvera 1C»"},
       {"percent pair in password", percent_pair_in_password, L"«Пароль пользователя»"},
@@ -196,6 +204,10 @@ TEST(CommandLines, UncarriableFieldIsNamedByItsCaption) {
       {"line break in server", line_break_in_server, L"«Сервер БД (Srvr)»"},
       {"folder not passed for a server base", quote_in_unused_folder, nullptr},
       {"quote in user", quote_in_user, L"«Имя пользователя»"},
+      {"one percent in each of two fields", percent_across_fields,
+       L"Поля «Имя пользователя» и «Пароль пользователя» вместе содержат пару знаков процента (%...%)"},
+      // The password, which holds the other one, is not passed.
+      {"one percent in a field and in one not passed", percent_across_unused, nullptr},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -207,4 +219,64 @@ TEST(CommandLines, UncarriableFieldIsNamedByItsCaption) {
     ASSERT_TRUE(message.has_value());
     EXPECT_NE(message->find(c.caption), std::wstring::npos);
   }
+}
+
+TEST(CommandLines, AComposedCommandIsRefusedForAPercentPairOrItsLength) {
+  const std::wstring user_folder = L"C:\\Users\\a%b\\Documents\\Kalvera1C\\database.cf";
+  CommandFields f = FileBase();
+  f.with_credentials = true;
+  f.user = L"admin";
+  const auto unrunnable = [&](const std::wstring& password) {
+    return UnrunnableCommandText(
+        CommandProcessorParameters(LoadConfigParameters(kPlatform, ConnectionArgument(f), f,
+                                                        PasswordArgument(password), user_folder)),
+        {kPlatform, user_folder});
+  };
+  EXPECT_FALSE(unrunnable(L"pass").has_value()) << "one percent sign alone stays itself";
+  // The user name inside the path pairs with the password.
+  const auto paired = unrunnable(L"x%y");
+  ASSERT_TRUE(paired.has_value());
+  EXPECT_NE(paired->find(L"\"" + user_folder + L"\""), std::wstring::npos) << "names the path";
+
+  // The limit counts what the command processor receives.
+  const std::wstring head = CommandProcessorParameters(L"/C ");
+  EXPECT_FALSE(UnrunnableCommandText(head + std::wstring(kCommandProcessorLimit - head.size(), L'x'), {}));
+  const auto long_one = UnrunnableCommandText(head + std::wstring(kCommandProcessorLimit - head.size() + 1, L'x'), {});
+  ASSERT_TRUE(long_one.has_value());
+  EXPECT_NE(long_one->find(L"8192 characters long"), std::wstring::npos);
+}
+
+TEST(UnelevatedRun, OnlyThePersonsOwnUnelevatedShellAndTheirBaseTakeTheShellsToken) {
+  const DesktopShell persons{true, true, false};
+  struct Case {
+    const char* name;
+    DesktopShell shell;
+    bool base_is_persons;
+    std::size_t length;
+    const wchar_t* why;  // nullptr: unelevated
+  } cases[] = {
+      {"the person's shell, their base", persons, true, kTokenCommandLineLimit, nullptr},
+      {"no shell", {false, true, false}, true, 100, L"no desktop shell"},
+      // An administrator typed their password for someone else.
+      {"another account", {true, false, false}, true, 100, L"another account"},
+      {"elevated shell", {true, true, true}, true, 100, L"runs elevated"},
+      {"a base elsewhere", persons, false, 100, L"outside the person's profile"},
+      {"one over the token route's limit", persons, true, kTokenCommandLineLimit + 1, L"1025 characters"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto why = WhyNotUnelevated(c.shell, c.base_is_persons, c.length);
+    if (!c.why) {
+      EXPECT_FALSE(why.has_value()) << ::testing::PrintToString(*why);
+      continue;
+    }
+    ASSERT_TRUE(why.has_value());
+    EXPECT_NE(why->find(c.why), std::wstring::npos) << ::testing::PrintToString(*why);
+  }
+  const std::wstring profile = L"C:\\Users\\tester";
+  EXPECT_TRUE(BaseIsThePersons(false, L"C:/Users/tester/Documents/kalvera_base", profile));
+  EXPECT_TRUE(BaseIsThePersons(true, L"D:\\bases", profile)) << "a server base";
+  EXPECT_FALSE(BaseIsThePersons(false, L"D:\\bases\\kalvera", profile));
+  EXPECT_FALSE(BaseIsThePersons(false, L"C:\\Users\\tester\\..\\admin\\base", profile));
+  EXPECT_FALSE(BaseIsThePersons(false, L"C:\\Users\\tester2\\base", profile));
 }

@@ -102,6 +102,16 @@ class RecordingShell : public Shell {
     return std::make_unique<FakeCommandRun>(0);  // ended at once
   }
   std::wstring SystemFolder() override { return system_folder; }
+  DesktopShell desktop;  // no shell found: every run is started as by Run
+  std::optional<std::wstring> desktop_run_fails;
+  std::vector<std::wstring> desktop_commands;
+  DesktopShell Desktop() override { return desktop; }
+  std::optional<std::wstring> RunAsDesktop(const std::wstring& parameters) override {
+    if (desktop_run_fails) return desktop_run_fails;
+    desktop_commands.push_back(parameters);
+    if (events_) events_->push_back(L"unelevated " + parameters);
+    return std::nullopt;
+  }
 
  private:
   std::vector<std::wstring>* events_;
@@ -138,15 +148,21 @@ class FakeProcessList : public ProcessList {
     }
     return true;
   }
-  std::wstring ExecutablePath(std::uint32_t pid) override {
+  // Listed by the snapshot, but gone by the time they are opened.
+  std::set<std::uint32_t> gone_when_opened;
+  // Paths that are not programs installed on the machine.
+  std::set<std::wstring> not_installed;
+  ExecutableImage ExecutablePath(std::uint32_t pid) override {
+    using State = ExecutableImage::State;
     for (const FakeProcess& p : running) {
-      if (p.pid == pid) {
-        if (!p.can_open) throw Error(L"System Error.  Code: 5.\nAccess is denied.");
-        return p.path;
-      }
+      if (p.pid != pid || gone_when_opened.count(pid)) continue;
+      if (!p.can_open) return {State::kUnreadable, {}, L"System Error.  Code: 5.\r\nAccess is denied"};
+      if (p.path.empty()) return {State::kUnreadable, {}, {}};
+      return {State::kRead, p.path, {}};
     }
-    throw Error(L"System Error.  Code: 87.\nThe parameter is incorrect.");
+    return {State::kExited, {}, {}};
   }
+  bool IsInstalledProgram(const std::wstring& path) override { return !not_installed.count(path); }
 };
 
 // Sleeps advance a clock that nothing else moves.
@@ -250,6 +266,18 @@ class FakeFileSystem : public FileSystem {
   bool RemoveFile(const std::wstring& path) override {
     if (events_) events_->push_back(L"delete " + path);
     return files.erase(path) > 0;
+  }
+  // Junctions or symbolic links: an item at or below one of these is refused.
+  std::set<std::wstring> links;
+  std::optional<std::wstring> LinkOnTheWay(const std::wstring& known_folder, const std::wstring& tail) override {
+    const std::wstring path = known_folder + L"\\" + tail;
+    for (const std::wstring& link : links) {
+      if (path == link || path.rfind(link + L"\\", 0) == 0) return L"\"" + link + L"\" is a junction or a symbolic link";
+    }
+    return std::nullopt;
+  }
+  bool RemoveUnlinkedFile(const std::wstring& known_folder, const std::wstring& tail) override {
+    return !LinkOnTheWay(known_folder, tail) && RemoveFile(known_folder + L"\\" + tail);
   }
 
  private:

@@ -18,31 +18,36 @@ struct CountingQuery {
 
 }  // namespace
 
-TEST(ChooseExecutablePath, TakesTheFirstQueryThatAnswers) {
+TEST(JudgeExecutableImage, AProcessGoneSinceTheSnapshotHasExitedAndAnyOtherFailureIsUnreadable) {
+  using State = ExecutableImage::State;
   struct Case {
     const char* name;
-    std::optional<std::wstring> module_answer;
-    unsigned major_version;
+    std::optional<std::uint32_t> open_error;
+    bool signalled;
     std::optional<std::wstring> image_answer;
-    std::wstring expected;
+    State state;
+    std::wstring path;
     int image_calls;
   } cases[] = {
-      {"module answers, image not asked", L"C:\\m\\1cv8.exe", 6, L"C:\\i\\1cv8.exe", L"C:\\m\\1cv8.exe", 0},
-      {"module fails on Vista or later", std::nullopt, 6, L"C:\\i\\1cv8.exe", L"C:\\i\\1cv8.exe", 1},
-      {"module fails on Windows 10", std::nullopt, 10, L"C:\\i\\1cv8.exe", L"C:\\i\\1cv8.exe", 1},
-      // Windows XP has no QueryFullProcessImageNameW: looking for it there is pointless.
-      {"module fails on XP", std::nullopt, 5, L"C:\\i\\1cv8.exe", L"", 0},
-      {"both fail", std::nullopt, 6, std::nullopt, L"", 1},
-      // An empty answer is still an answer, not a reason to ask again.
-      {"module answers empty", L"", 6, L"C:\\i\\1cv8.exe", L"", 0},
+      {"running, path read", std::nullopt, false, L"C:\\i\\1cv8.exe", State::kRead, L"C:\\i\\1cv8.exe", 1},
+      // The id names no process any more.
+      {"open fails with 87", 87u, false, L"C:\\i\\1cv8.exe", State::kExited, L"", 0},
+      {"open denied", 5u, false, L"C:\\i\\1cv8.exe", State::kUnreadable, L"", 0},
+      {"opened, already signalled", std::nullopt, true, L"C:\\i\\1cv8.exe", State::kExited, L"", 0},
+      {"query fails", std::nullopt, false, std::nullopt, State::kUnreadable, L"", 1},
+      // An empty path would run "" as the platform.
+      {"query answers empty", std::nullopt, false, L"", State::kUnreadable, L"", 1},
   };
   for (Case& c : cases) {
     SCOPED_TRACE(c.name);
-    CountingQuery module{c.module_answer};
     CountingQuery image{c.image_answer};
-    EXPECT_EQ(ChooseExecutablePath(module.AsQuery(), c.major_version, image.AsQuery()), c.expected);
-    EXPECT_EQ(module.calls, 1);
+    const ExecutableImage judged = JudgeExecutableImage(c.open_error, L"why", c.signalled, image.AsQuery());
+    EXPECT_EQ(judged.state, c.state);
+    EXPECT_EQ(judged.path, c.path);
     EXPECT_EQ(image.calls, c.image_calls);
+    if (c.open_error && c.state == State::kUnreadable) {
+      EXPECT_EQ(judged.reason, L"why");
+    }
   }
 }
 

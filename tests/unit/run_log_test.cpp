@@ -191,7 +191,7 @@ TEST(RunLog, ABaseUpdateLogsItsEventsInOrderAndNeverThePassword) {
       "platform processes: none",
       "folder Documents: C:\\Users\\tester\\Documents (the system's)",
       "folder Downloads: C:\\Users\\tester\\Downloads (the system's)",
-      "command: cmd.exe /D /C RD /s /q \"C:\\Users\\tester\\Downloads\\KalveraDownload\"",
+      "command: cmd.exe /D /V:OFF /C RD /s /q \"C:\\Users\\tester\\Downloads\\KalveraDownload\"",
       "Button9Click",
       "message: \xD0\x94\xD0\xBB\xD1\x8F \xD0\xBF\xD1\x80\xD0\xBE\xD0\xB4\xD0\xBE\xD0\xBB\xD0\xB6\xD0\xB5\xD0\xBD\xD0\xB8\xD1\x8F "
       "\xD1\x83\xD1\x81\xD1\x82\xD0\xB0\xD0\xBD\xD0\xBE\xD0\xB2\xD0\xBA\xD0\xB8 \xD0\xB7\xD0\xB0\xD0\xBF\xD1\x83\xD1\x81\xD1\x82\xD0\xB8\xD1\x82\xD0\xB5 "
@@ -204,8 +204,8 @@ TEST(RunLog, ABaseUpdateLogsItsEventsInOrderAndNeverThePassword) {
   // What follows, in order: each a fragment of one line.
   const std::vector<std::string> later = {
       "status: ",  // waiting for the platform
-      "command: cmd.exe /D /C ",  // the kill, in the scan that found the platform
       "platform processes: [40 1cv8.exe \"C:\\Program Files\\1cv8\\bin\\1cv8.exe\"]",
+      "command: cmd.exe /D /V:OFF /C ",  // the kill, once the scan that found the platform has ended
       "start_1CTimer: the platform started",
       "platform processes: none",
       "exit_1cTimer: no platform runs",
@@ -213,19 +213,19 @@ TEST(RunLog, ABaseUpdateLogsItsEventsInOrderAndNeverThePassword) {
       "run folder: made \"C:\\ProgramData\\Kalvera-a5a5",
       ": HTTP 200, length 1000, 1000 bytes, no signature checked in 0 ms: done",  // the download
       "Button4Click",
-      "command: cmd.exe /D /C \"\"C:\\Program Files\\1cv8\\bin\\1cv8.exe\" CONFIG /F \"C:\\bases\\kalvera\"" + kMasked +
+      "command: cmd.exe /D /V:OFF /C \"\"C:\\Program Files\\1cv8\\bin\\1cv8.exe\" CONFIG /F \"C:\\bases\\kalvera\"" + kMasked +
           " /LoadCfg",
       "platform processes: [41 1cv8.exe]",
       "platform processes: none",
       "update_confTimer: the platform's run ended",
       "Button5Click",
-      "command: cmd.exe /D /C \"\"C:\\Program Files\\1cv8\\bin\\1cv8.exe\" CONFIG /F \"C:\\bases\\kalvera\"" + kMasked +
+      "command: cmd.exe /D /V:OFF /C \"\"C:\\Program Files\\1cv8\\bin\\1cv8.exe\" CONFIG /F \"C:\\bases\\kalvera\"" + kMasked +
           " /UpdateDBCfg\"",
       "platform processes: [42 1cv8.exe]",
       "platform processes: none",
       "update_conf_2Timer: the platform's run ended",
       "Button1Click",
-      "command: cmd.exe /D /C \"\"C:\\Program Files\\1cv8\\bin\\1cv8.exe\" ENTERPRISE /F \"C:\\bases\\kalvera\"" + kMasked + "\"",
+      "command: cmd.exe /D /V:OFF /C \"\"C:\\Program Files\\1cv8\\bin\\1cv8.exe\" ENTERPRISE /F \"C:\\bases\\kalvera\"" + kMasked + "\"",
       "termination requested",
       "run folder: removed \"C:\\ProgramData\\Kalvera-a5a5",
   };

@@ -278,6 +278,12 @@ TEST_F(StageTable, FailuresStopTheChainWhereTheyHappen) {
   const Case cases[] = {
       {"package download", [](Chain& c) { c.f.downloader.failure = L"no package"; }, Button6Click,
        L"Загрузка 1с...", {L"no package"}},
+      // Written with the utility's rights, the file would land wherever the link points.
+      {"configuration folder is a link",
+       [](Chain& c) { c.f.files.links.insert(L"C:\\Users\\tester\\Documents\\Kalvera1C"); }, Button3Click, L"",
+       {L"Cannot write \"C:\\Users\\tester\\Documents\\Kalvera1C\": ", L"is a junction or a symbolic link"}},
+      {"configuration file is a link", [](Chain& c) { c.f.files.links.insert(kConfigurationFile); }, Button3Click,
+       L"", {L"Cannot write \"" + kConfigurationFile + L"\": "}},
       {"extraction", [](Chain& c) { c.f.unzipper.failure = L"bad archive"; }, Button6Click,
        L"Распаковка файлов 1с...", {L"bad archive"}},
       {"a package without the setup program", [](Chain& c) { c.f.unzipper.entries = {L"readme.txt"}; },
@@ -314,12 +320,76 @@ TEST_F(StageTable, FailuresStopTheChainWhereTheyHappen) {
   }
 }
 
-TEST_F(StageTable, APlatformThatCannotBeOpenedIsNeitherKilledNorWaitedFor) {
+TEST_F(StageTable, APlatformThatIsNotInstalledIsNeitherKilledNorUsedAndToldOnce) {
+  const std::wstring foreign = L"C:\\Users\\tester\\Downloads\\1cv8.exe";
+  const std::wstring told_after = L"» не является платформой 1С, установленной на этом компьютере. "
+                                  L"Закройте её и запустите 1С из меню «Пуск».";
+  struct Case {
+    const char* what;
+    FakeProcess process;
+    std::wstring named;  // in the message
+  };
+  const Case cases[] = {
+      {"outside the program folders", {L"1cv8.exe", 40, foreign}, foreign},
+      {"cannot be opened", {L"1cv8.exe", 40, L"", false}, L"1cv8.exe (PID 40)"},
+      {"path cannot be read", {L"1cv8c.exe", 41, L""}, L"1cv8c.exe (PID 41)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Chain fresh;
+    fresh.f.form.globals.first_install = true;
+    fresh.f.controls.timers[T::start_1C].SetEnabled(true);
+    fresh.f.processes.not_installed = {foreign};
+    fresh.f.processes.running = {c.process};
+    fresh.f.app.while_message_open = [&] { EXPECT_TRUE(fresh.EnabledTimers().empty()) << "a tick under the message"; };
+    for (int tick = 0; tick < 3; ++tick) fresh.Tick(T::start_1C);
+    EXPECT_EQ(fresh.f.app.messages, std::vector<std::wstring>{L"Программа «" + c.named + told_after});
+    EXPECT_TRUE(fresh.f.shell.commands.empty()) << "neither killed nor run";
+    EXPECT_EQ(fresh.EnabledTimers(), std::set<TimerName>{T::start_1C});
+    // The installed platform started next carries the scenario on; the other still counts
+    // as a platform that must be closed.
+    fresh.PlatformRuns(50);
+    fresh.Tick(T::start_1C);
+    EXPECT_EQ(fresh.f.form.globals.path_1c, kPlatform);
+    ASSERT_EQ(fresh.f.shell.commands.size(), 3u);
+    EXPECT_EQ(fresh.f.shell.commands[0], L"/C \"\"C:\\Windows\\system32\\taskkill.exe\" /F /PID 50\"");
+    EXPECT_EQ(fresh.f.app.messages.size(), 1u);
+    fresh.f.processes.running.pop_back();
+    fresh.Tick(T::exit_1c);
+    EXPECT_EQ(fresh.f.controls.Status(), L"Закройте 1С для продолжения");
+  }
+}
+
+TEST_F(StageTable, ThePersonsUserModeRunTakesTheShellsTokenAndFallsBackWhenThatFails) {
+  f.controls.texts[EditName::Edit1] = L"C:\\Users\\tester\\Documents\\kalvera_base";
+  f.form.globals.path_1c = kPlatform;
+  f.shell.desktop = {true, true, false};
+  Button1Click(f.form);
+  ASSERT_EQ(f.shell.desktop_commands.size(), 1u);
+  EXPECT_NE(f.shell.desktop_commands[0].find(L"ENTERPRISE"), std::wstring::npos);
+  EXPECT_TRUE(f.shell.commands.empty()) << "started once, unelevated";
+  f.shell.desktop_run_fails = L"CreateProcessWithTokenW failed: Access is denied";
+  Button1Click(f.form);
+  EXPECT_EQ(f.shell.commands.size(), 1u) << "the fallback";
+  ASSERT_FALSE(f.log.lines.empty());
+  EXPECT_NE(f.log.lines.back().find(L"CreateProcessWithTokenW failed"), std::wstring::npos);
+  // The batch runs stay elevated.
+  Button2Click(f.form);
+  EXPECT_EQ(f.shell.desktop_commands.size(), 1u);
+}
+
+TEST_F(StageTable, APlatformGoneBeforeItIsOpenedLeavesTheTickToTheNextOne) {
   f.controls.timers[T::start_1C].SetEnabled(true);
-  f.processes.running.push_back({L"1cv8.exe", 40, L"", false});
-  EXPECT_THROW(Tick(T::start_1C), Error);
+  PlatformRuns(40);
+  f.processes.gone_when_opened = {40};
+  Tick(T::start_1C);
   EXPECT_TRUE(f.shell.commands.empty());
-  EXPECT_TRUE(EnabledTimers().empty());
+  EXPECT_TRUE(f.app.messages.empty());
+  EXPECT_EQ(EnabledTimers(), std::set<TimerName>{T::start_1C});
+  f.processes.gone_when_opened.clear();
+  Tick(T::start_1C);
+  EXPECT_EQ(EnabledTimers(), std::set<TimerName>{T::exit_1c});
+  EXPECT_EQ(f.form.globals.path_1c, kPlatform);
 }
 
 // Timers that nothing tells when their run started go by the scan alone; a failed

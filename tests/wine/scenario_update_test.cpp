@@ -162,3 +162,39 @@ TEST(BaseUpdate, KeepsToARedirectedDocumentsFolderAndASecondStartMeanwhileOnlyHa
   EXPECT_EQ(FileNamesIn(own_logs, L"*.log").size(), own_logs_before);
   for (DWORD pid : ProcessIdsNamed(L"1cv8.exe")) CloseStandIn(pid);
 }
+
+// A program of the person's that the process list shows as "1cv8.exe" would run elevated
+// if the utility took it for the platform.
+TEST(BaseUpdate, APlatformOutsideTheProgramFoldersIsNeverRunAndTheInstalledOneFinishes) {
+  const std::wstring foreign = UserProfile() + L"\\Downloads\\1cv8.exe";
+  const std::wstring installed = L"C:\\Program Files\\1cv8 third\\bin\\1cv8.exe";
+  InstallStandIn(installed);
+  InstallStandIn(foreign);
+  SetStandInBatchTime(1500ms);
+  MakeDirectories(DefaultBase());
+  ServeConfiguration();
+  auto [app, main] = StartAndClick(control_id::Button9);
+
+  const auto request = WaitForMessageBox(app.pid(), 20s);
+  ASSERT_TRUE(request && request->text == kStartPlatformRequest);
+  ASSERT_TRUE(ClickOk(*request));
+  ChildProcess person_s = Launch(foreign, L"ENTERPRISE");
+  const auto refusal = WaitForMessageBox(app.pid(), 20s);
+  ASSERT_TRUE(refusal);
+  EXPECT_EQ(refusal->text, L"Программа «" + foreign +
+                               L"» не является платформой 1С, установленной на этом компьютере. "
+                               L"Закройте её и запустите 1С из меню «Пуск».");
+  ASSERT_TRUE(ClickOk(*refusal));
+  // Told once: the ticks that still find it show nothing more.
+  EXPECT_FALSE(WaitForMessageBox(app.pid(), 4s)) << "a second message";
+
+  Launch(installed, L"ENTERPRISE");
+  const ScenarioOutcome outcome = PlayScenario(app, main, {installed}, 120s);
+  ASSERT_FALSE(outcome.error_report.has_value()) << ToUtf8(*outcome.error_report);
+  ASSERT_EQ(outcome.exit_code, 0u);
+  EXPECT_EQ(Stages(WaitForStandInRuns(installed, 4, 10s)),
+            (std::vector<std::wstring>{L"ENTERPRISE", L"CONFIG /LoadCfg", L"CONFIG /UpdateDBCfg", L"ENTERPRISE"}));
+  EXPECT_EQ(Stages(ReadStandInRuns(foreign)), std::vector<std::wstring>{L"ENTERPRISE"})
+      << "only the person's own start of it";
+  for (DWORD pid : ProcessIdsNamed(L"1cv8.exe")) CloseStandIn(pid);
+}
