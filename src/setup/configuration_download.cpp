@@ -2,6 +2,7 @@
 #include <exception>
 
 #include "base/user_paths.h"
+#include "setup/attempt_status.h"
 #include "setup/addresses.h"
 #include "setup/download_folder.h"
 #include "setup/stage_chain.h"
@@ -22,8 +23,7 @@ void Button3Click(Form1& form) {
   } catch (const std::exception&) {
   }
   EnsureDownloadFolder(form);
-  form.controls.SetStatusText(stage_text::kDownloadingConfiguration);
-  if (form.downloader.GetInetFile(ConfigurationAddress(), configuration_file, form.controls.Progress())) {
+  if (DownloadShowingAttempts(form, ConfigurationAddress(), configuration_file, stage_text::kDownloadingConfiguration)) {
     Button4Click(form);
   }
 }

@@ -74,6 +74,7 @@ class LoggedDownloader : public Downloader {
       : inner_(inner), log_(log), elapsed_ms_(std::move(elapsed_ms)) {}
   bool GetInetFile(const std::wstring& fileURL, const std::wstring& FileName, ProgressBar& Progress) override;
   DownloadFacts LastDownload() const override { return inner_.LastDownload(); }
+  void TellAttemptsTo(TransferEvents* events) override { inner_.TellAttemptsTo(events); }
 
  private:
   Downloader& inner_;

@@ -6,6 +6,7 @@
 #include "base/form1_controls.h"
 #include "platform/command_lines.h"
 #include "setup/addresses.h"
+#include "setup/attempt_status.h"
 #include "setup/download_folder.h"
 #include "setup/stage_chain.h"
 #include "setup/stage_texts.h"
@@ -61,9 +62,8 @@ void Button6Click(Form1& form) {
   controls.SetStatusText(stage_text::kDownloadingPlatform);
   controls.Progress().SetPosition(0);
   EnsureDownloadFolder(form);
-  controls.SetStatusText(stage_text::kDownloadingPlatform);
   const std::wstring& user = form.globals.PCName;
-  if (form.downloader.GetInetFile(PackageAddress(), user_paths::PackageFile(user), controls.Progress())) {
+  if (DownloadShowingAttempts(form, PackageAddress(), user_paths::PackageFile(user), stage_text::kDownloadingPlatform)) {
     controls.SetStatusText(stage_text::kUnpackingPlatform);
     form.unzipper.UnZipFile(user_paths::PackageFile(user), user_paths::ExtractionFolder(user));
   }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "transfer/progress_bar.h"
+#include "transfer/retry_plan.h"
 #include "transfer/transfer_facts.h"
 
 class Downloader {
@@ -22,6 +23,9 @@ class Downloader {
   // raises TransferAbandoned (transfer/transfer_abandoned.h) instead of Error.
   virtual bool GetInetFile(const std::wstring& fileURL, const std::wstring& FileName,
                            ProgressBar& Progress) = 0;
+  // Where the transfers that follow tell of their attempts and pauses, on the GUI thread;
+  // null: nowhere. One that makes a single attempt may ignore it.
+  virtual void TellAttemptsTo(TransferEvents* events) { (void)events; }
   // What the last GetInetFile saw, for the run log, whether it succeeded or not. One that
   // keeps nothing answers with nothing known.
   virtual DownloadFacts LastDownload() const { return {}; }

@@ -7,6 +7,7 @@
 #include "transfer/http_source.h"
 #include "transfer/message_pump.h"
 #include "transfer/output_file.h"
+#include "transfer/retry_plan.h"
 #include "transfer/tick_clock.h"
 #include "transfer/transfer_facts.h"
 
@@ -31,6 +32,9 @@ struct TransferSystem {
   MessagePump& pump;
   TickClock& clock;
   DownloadFacts& facts;  // reset at the start of each transfer
+  AttemptPause& pause;
+  TransferEvents* events = nullptr;  // none: nobody is told
+  RetryPlan retry{};
 };
 
 // What Downloader::GetInetFile promises. Redirects (301, 302, 303, 307, 308) are followed
@@ -42,5 +46,13 @@ struct TransferSystem {
 // A body that brings fewer than TrickleWatch::kLeastBytes in its last 30 seconds is an
 // error saying how many came. When the pump reports a quit request, the transfer ends at
 // that read: the partial file is removed and TransferAbandoned raised.
+//
+// A transfer that breaks off (no connection, a time-out, a failed read, a body short of
+// its length, a trickle, a status IsRetriedStatus gives) is tried again, up to the plan's
+// attempts, after its pauses; a later attempt asks for the rest of the body when the
+// first full answer had a length and a validator (ResumeValidator), and appends a 206
+// that continues the file exactly; a full answer starts the file again from zero. Any
+// other fault ends the transfer at once. The error raised is the last attempt's, saying
+// how many attempts were made when more than one.
 bool GetInetFile(const std::wstring& fileURL, const std::wstring& FileName,
                  ProgressBar& Progress, const TransferSystem& system);

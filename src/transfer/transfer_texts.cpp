@@ -69,6 +69,16 @@ std::wstring InsecureRedirectReason(const std::wstring& target) {
          L"\", which is not secure: the file could be read and replaced on the way";
 }
 
+std::wstring UnusableRangeReason(std::uint64_t received, std::uint64_t total, const std::wstring& range) {
+  return L"The server answered the range from byte " + std::to_wstring(received) + L" of " +
+         std::to_wstring(total) + L" with \"" + range + L"\", which does not continue the file";
+}
+
+std::wstring AttemptsMadeReason(int attempts) {
+  if (attempts <= 1) return std::wstring();
+  return L" (" + std::to_wstring(attempts) + L" attempts made)";
+}
+
 std::wstring TrickleReason(std::uint64_t bytes, std::uint32_t seconds) {
   return L"The server sent only " + std::to_wstring(bytes) + (bytes == 1 ? L" byte" : L" bytes") +
          L" in the last " + std::to_wstring(seconds) + L" seconds";

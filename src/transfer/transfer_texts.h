@@ -18,6 +18,11 @@ std::wstring TooManyRedirectsReason(int limit);
 std::wstring RedirectWithoutLocationReason(unsigned status);
 std::wstring UnusableRedirectReason(const std::wstring& location);
 std::wstring InsecureRedirectReason(const std::wstring& target);
+// The server answered the range from byte <received> of <total> with "<range>", which
+// does not continue the file
+std::wstring UnusableRangeReason(std::uint64_t received, std::uint64_t total, const std::wstring& range);
+// " (5 attempts made)"; nothing for a single attempt, whose error says all there is.
+std::wstring AttemptsMadeReason(int attempts);
 // The server sent only <bytes> bytes in the last <seconds> seconds
 std::wstring TrickleReason(std::uint64_t bytes, std::uint32_t seconds);
 
