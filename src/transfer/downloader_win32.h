@@ -4,17 +4,23 @@
 #include <windows.h>
 
 #include "transfer/downloader.h"
+#include "transfer/retry_plan.h"
 #include "transfer/wininet_source_win32.h"
 
 class WinInetDownloader : public Downloader {
  public:
-  // `server_timeout_ms` bounds each wait for the server; tests shorten it.
-  explicit WinInetDownloader(DWORD server_timeout_ms = kServerTimeoutMs);
+  // `server_timeout_ms` bounds each wait for the server and the wait for a response head;
+  // `retry` says how often and after which pauses a broken transfer is tried again. Tests
+  // shorten both.
+  explicit WinInetDownloader(DWORD server_timeout_ms = kServerTimeoutMs, RetryPlan retry = RetryPlan{});
   bool GetInetFile(const std::wstring& fileURL, const std::wstring& FileName,
                    ProgressBar& Progress) override;
   DownloadFacts LastDownload() const override { return facts_; }
+  void TellAttemptsTo(TransferEvents* events) override { events_ = events; }
 
  private:
   WinInetSource http_;
+  RetryPlan retry_;
+  TransferEvents* events_ = nullptr;
   DownloadFacts facts_;
 };

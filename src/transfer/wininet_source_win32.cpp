@@ -29,6 +29,18 @@ std::wstring FailureReason(DWORD error, DWORD timeout_ms, ULONGLONG started) {
   return ConnectionFailureReason(error, SystemMessage(error), timeout_ms, ::GetTickCount64() - started);
 }
 
+HttpFailure Failure(DWORD error, DWORD timeout_ms, ULONGLONG started) {
+  return HttpFailure{FailureReason(error, timeout_ms, started), IsTransientConnectionError(error)};
+}
+
+// The Range and If-Range lines of a resumed request; nothing for a whole one.
+std::wstring RangeHeaders(const HttpRequest& request) {
+  if (!request.range_from) return std::wstring();
+  std::wstring headers = L"Range: bytes=" + std::to_wstring(*request.range_from) + L"-\r\n";
+  if (!request.if_range.empty()) headers += L"If-Range: " + request.if_range + L"\r\n";
+  return headers;
+}
+
 // Every value of one header of the response, as text and in order. As text because
 // HTTP_QUERY_FLAG_NUMBER reads 32 bits and answers "no such header" for a larger length;
 // in order, by index, because a second line of the same header is a value of its own.
@@ -71,9 +83,15 @@ class WinInetResponse : public HttpResponse {
   std::vector<std::wstring> ContentLengths() const override {
     return HeaderValues(request_.get(), HTTP_QUERY_CONTENT_LENGTH);
   }
-  std::wstring Location() const override {
-    const std::vector<std::wstring> values = HeaderValues(request_.get(), HTTP_QUERY_LOCATION);
-    return values.empty() ? std::wstring() : values.front();
+  std::wstring Location() const override { return First(HTTP_QUERY_LOCATION); }
+  std::wstring Header(ResumeHeader which) const override {
+    switch (which) {
+      case ResumeHeader::etag: return First(HTTP_QUERY_ETAG);
+      case ResumeHeader::last_modified: return First(HTTP_QUERY_LAST_MODIFIED);
+      case ResumeHeader::content_range: return First(HTTP_QUERY_CONTENT_RANGE);
+      case ResumeHeader::retry_after: return First(HTTP_QUERY_RETRY_AFTER);
+    }
+    return std::wstring();
   }
 
   // Takes only what has arrived: InternetReadFile alone waits until `size` bytes have come,
@@ -113,6 +131,11 @@ class WinInetResponse : public HttpResponse {
   }
 
  private:
+  std::wstring First(DWORD level) const {
+    const std::vector<std::wstring> values = HeaderValues(request_.get(), level);
+    return values.empty() ? std::wstring() : values.front();
+  }
+
   // Declared in the order of opening: destruction closes the request first, the Internet
   // handle last.
   UniqueInternet session_;
@@ -123,6 +146,32 @@ class WinInetResponse : public HttpResponse {
   DWORD waiting_ = 0;  // bytes known to have arrived and not yet read
 };
 
+// Closes a request whose head has not come within the bound, from a timer-queue thread.
+// Destroyed once the send has returned; it waits for a callback under way, so the flag
+// is settled by then and the handle is closed at most once.
+class RequestWatch {
+ public:
+  RequestWatch(HINTERNET request, DWORD timeout_ms, bool& fired) : request_(request), fired_(fired) {
+    ::CreateTimerQueueTimer(&timer_, nullptr, &RequestWatch::Fire, this, timeout_ms, 0, WT_EXECUTEONLYONCE);
+  }
+  RequestWatch(const RequestWatch&) = delete;
+  RequestWatch& operator=(const RequestWatch&) = delete;
+  ~RequestWatch() {
+    if (timer_) ::DeleteTimerQueueTimer(nullptr, timer_, INVALID_HANDLE_VALUE);
+  }
+
+ private:
+  static void CALLBACK Fire(void* context, BOOLEAN) {
+    auto* self = static_cast<RequestWatch*>(context);
+    self->fired_ = true;
+    WinInet().InternetCloseHandle(self->request_);
+  }
+
+  HINTERNET request_;
+  bool& fired_;
+  HANDLE timer_ = nullptr;
+};
+
 }  // namespace
 
 WinInetSource::WinInetSource(DWORD timeout_ms)
@@ -131,10 +180,11 @@ WinInetSource::WinInetSource(DWORD timeout_ms)
 // The request is opened and sent in two steps rather than by InternetOpenUrlW, which
 // sends it at once: under Wine a request made that way waits for its answer for ever,
 // whatever time-out the Internet handle carries.
-std::unique_ptr<HttpResponse> WinInetSource::Get(const std::wstring& url, std::wstring& reason) {
+std::unique_ptr<HttpResponse> WinInetSource::Get(const HttpRequest& asked, HttpFailure& failure) {
+  const std::wstring& url = asked.url;
   ULONGLONG started = ::GetTickCount64();
   const auto fail = [&](DWORD error) -> std::unique_ptr<HttpResponse> {
-    reason = FailureReason(error, timeout_ms_, started);
+    failure = Failure(error, timeout_ms_, started);
     return nullptr;
   };
   URL_COMPONENTSW parts{};
@@ -161,8 +211,26 @@ std::unique_ptr<HttpResponse> WinInetSource::Get(const std::wstring& url, std::w
                                             nullptr, accept, kRequestFlags | secure, 0));
   if (!request) return fail(::GetLastError());
   SetTimeouts(request.get(), timeout_ms_);
+  const std::wstring headers = RangeHeaders(asked);
   started = ::GetTickCount64();
-  if (!WinInet().HttpSendRequestW(request.get(), nullptr, 0, nullptr, 0)) return fail(::GetLastError());
+  // The head as a whole gets the same bound as each wait: WinINet's own time-out restarts
+  // with every byte, so a head sent a byte at a time would hold the attempt for ever. The
+  // watch closes the request when the bound passes, which Windows documents to end the
+  // blocked call (Wine 8's WinINet goes on waiting; then the late head is refused here).
+  bool head_too_slow = false;
+  BOOL sent = FALSE;
+  {
+    const RequestWatch watch(request.get(), timeout_ms_, head_too_slow);
+    sent = WinInet().HttpSendRequestW(request.get(), headers.empty() ? nullptr : headers.c_str(),
+                                      static_cast<DWORD>(headers.size()), nullptr, 0);
+  }
+  const DWORD send_error = ::GetLastError();
+  if (head_too_slow || ::GetTickCount64() - started > timeout_ms_) {
+    if (head_too_slow) request.release();  // the watch closed it
+    failure = HttpFailure{HeadTooSlowReason(timeout_ms_), true};
+    return nullptr;
+  }
+  if (!sent) return fail(send_error);
 
   DWORD status = 0;
   DWORD size = sizeof status;

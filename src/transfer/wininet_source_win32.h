@@ -17,7 +17,7 @@ class WinInetSource : public HttpSource {
   // The agent is the running program's file name.
   explicit WinInetSource(DWORD timeout_ms = kServerTimeoutMs);
   // Always fetched afresh from the server, and no copy kept in WinINet's cache.
-  std::unique_ptr<HttpResponse> Get(const std::wstring& url, std::wstring& reason) override;
+  std::unique_ptr<HttpResponse> Get(const HttpRequest& request, HttpFailure& failure) override;
 
  private:
   std::wstring agent_;

@@ -134,7 +134,7 @@ class GetInetFileTest : public ::testing::Test {
   // The text of the error the download raises, or a failure when it returns.
   std::wstring FailureOf(const std::wstring& url, const std::wstring& path,
                          DWORD timeout_ms = kServerTimeoutMs) {
-    WinInetDownloader downloader(timeout_ms);
+    WinInetDownloader downloader(timeout_ms, kOneAttempt);
     try {
       downloader.GetInetFile(url, path, progress);
     } catch (const Error& e) {
@@ -147,7 +147,9 @@ class GetInetFileTest : public ::testing::Test {
   static LiveWindow* shared_window;
   LiveWindow& window = *shared_window;
   ProgressBarWin32 progress{window.bar()};
-  WinInetDownloader downloader;
+  // The rules of a single attempt; trying again has its native table and scenario tests.
+  static inline const RetryPlan kOneAttempt{1, {}, 30000};
+  WinInetDownloader downloader{kServerTimeoutMs, kOneAttempt};
 };
 
 LiveWindow* GetInetFileTest::shared_window = nullptr;
