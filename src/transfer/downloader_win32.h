@@ -19,7 +19,7 @@ class WinInetDownloader : public Downloader {
   void TellAttemptsTo(TransferEvents* events) override { events_ = events; }
 
  private:
-  WinInetSource http_;
+  DWORD timeout_ms_;
   RetryPlan retry_;
   TransferEvents* events_ = nullptr;
   DownloadFacts facts_;

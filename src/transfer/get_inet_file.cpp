@@ -35,7 +35,10 @@ class CreatedFile {
     files_.Remove(path_);
   }
   OutputFile* operator->() const { return file_.get(); }
-  void CloseAndKeep() { file_.reset(); }
+  void CloseAndKeep() {
+    file_->Keep();
+    file_.reset();
+  }
 
  private:
   OutputFiles& files_;

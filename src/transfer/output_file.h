@@ -19,6 +19,10 @@ class OutputFile {
   // whole body again. False when that failed; a file that never starts again (an
   // extraction's) need not support it.
   virtual bool Truncate() { return false; }
+  // The file is complete and stays once closed. A download's file is otherwise marked to
+  // be deleted when its handle closes, so that even a program that ends while the
+  // transfer still runs leaves no partial file; others need not do anything here.
+  virtual void Keep() {}
   // Once the data is written, and only then: sets the creation and last-write times to a
   // local wall-clock time, turned into UTC by the time zone's rule for that date, and the
   // MS-DOS attributes (read-only 0x01, hidden 0x02, system 0x04, archive 0x20; no bit

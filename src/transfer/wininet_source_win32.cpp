@@ -72,16 +72,35 @@ void SetTimeouts(HINTERNET handle, DWORD timeout_ms) {
   }
 }
 
+// A request handle whose closing the line may have taken over.
+class TrackedRequest {
+ public:
+  TrackedRequest(UniqueInternet request, std::shared_ptr<RequestLine> line)
+      : request_(std::move(request)), line_(std::move(line)) {
+    line_->Track(request_.get());
+  }
+  TrackedRequest(const TrackedRequest&) = delete;
+  TrackedRequest& operator=(const TrackedRequest&) = delete;
+  ~TrackedRequest() {
+    if (line_->Untrack()) request_.release();
+  }
+  HINTERNET get() const { return request_.get(); }
+
+ private:
+  UniqueInternet request_;
+  std::shared_ptr<RequestLine> line_;
+};
+
 class WinInetResponse : public HttpResponse {
  public:
-  WinInetResponse(UniqueInternet session, UniqueInternet connection, UniqueInternet request,
+  WinInetResponse(UniqueInternet session, UniqueInternet connection, std::unique_ptr<TrackedRequest> request,
                   unsigned status, DWORD timeout_ms)
       : session_(std::move(session)), connection_(std::move(connection)),
         request_(std::move(request)), status_(status), timeout_ms_(timeout_ms) {}
 
   unsigned StatusCode() const override { return status_; }
   std::vector<std::wstring> ContentLengths() const override {
-    return HeaderValues(request_.get(), HTTP_QUERY_CONTENT_LENGTH);
+    return HeaderValues(request_->get(), HTTP_QUERY_CONTENT_LENGTH);
   }
   std::wstring Location() const override { return First(HTTP_QUERY_LOCATION); }
   std::wstring Header(ResumeHeader which) const override {
@@ -105,7 +124,7 @@ class WinInetResponse : public HttpResponse {
     if (waiting_ == 0) {
       DWORD waiting = 0;
       // Blocks until a byte has come, the body has ended (0) or the time-out has passed.
-      if (!WinInet().InternetQueryDataAvailable(request_.get(), &waiting, 0, 0)) {
+      if (!WinInet().InternetQueryDataAvailable(request_->get(), &waiting, 0, 0)) {
         const DWORD error = ::GetLastError();
         reason = FailureReason(error, timeout_ms_, started);
         return false;
@@ -114,7 +133,7 @@ class WinInetResponse : public HttpResponse {
       waiting_ = waiting;
     }
     DWORD count = 0;
-    const BOOL ok = WinInet().InternetReadFile(request_.get(), buffer, std::min<DWORD>(size, waiting_), &count);
+    const BOOL ok = WinInet().InternetReadFile(request_->get(), buffer, std::min<DWORD>(size, waiting_), &count);
     const DWORD error = ::GetLastError();
     if (!ok) {
       reason = FailureReason(error, timeout_ms_, started);
@@ -132,7 +151,7 @@ class WinInetResponse : public HttpResponse {
 
  private:
   std::wstring First(DWORD level) const {
-    const std::vector<std::wstring> values = HeaderValues(request_.get(), level);
+    const std::vector<std::wstring> values = HeaderValues(request_->get(), level);
     return values.empty() ? std::wstring() : values.front();
   }
 
@@ -140,7 +159,7 @@ class WinInetResponse : public HttpResponse {
   // handle last.
   UniqueInternet session_;
   UniqueInternet connection_;
-  UniqueInternet request_;
+  std::unique_ptr<TrackedRequest> request_;
   unsigned status_;
   DWORD timeout_ms_;
   DWORD waiting_ = 0;  // bytes known to have arrived and not yet read
@@ -151,7 +170,7 @@ class WinInetResponse : public HttpResponse {
 // is settled by then and the handle is closed at most once.
 class RequestWatch {
  public:
-  RequestWatch(HINTERNET request, DWORD timeout_ms, bool& fired) : request_(request), fired_(fired) {
+  RequestWatch(RequestLine& line, DWORD timeout_ms, bool& fired) : line_(line), fired_(fired) {
     ::CreateTimerQueueTimer(&timer_, nullptr, &RequestWatch::Fire, this, timeout_ms, 0, WT_EXECUTEONLYONCE);
   }
   RequestWatch(const RequestWatch&) = delete;
@@ -164,18 +183,51 @@ class RequestWatch {
   static void CALLBACK Fire(void* context, BOOLEAN) {
     auto* self = static_cast<RequestWatch*>(context);
     self->fired_ = true;
-    WinInet().InternetCloseHandle(self->request_);
+    self->line_.Close();
   }
 
-  HINTERNET request_;
+  RequestLine& line_;
   bool& fired_;
   HANDLE timer_ = nullptr;
 };
 
 }  // namespace
 
-WinInetSource::WinInetSource(DWORD timeout_ms)
-    : agent_(FileNameOf(ModulePath())), timeout_ms_(timeout_ms) {}
+void RequestLine::Track(HINTERNET request) {
+  const std::lock_guard<std::mutex> hold(lock_);
+  request_ = request;
+  closed_ = false;
+  if (cancelled_) CloseLocked();
+}
+
+bool RequestLine::Untrack() {
+  const std::lock_guard<std::mutex> hold(lock_);
+  const bool closed = closed_;
+  request_ = nullptr;
+  closed_ = false;
+  return closed;
+}
+
+void RequestLine::Close() {
+  const std::lock_guard<std::mutex> hold(lock_);
+  CloseLocked();
+}
+
+void RequestLine::Cancel() {
+  const std::lock_guard<std::mutex> hold(lock_);
+  cancelled_ = true;
+  CloseLocked();
+}
+
+void RequestLine::CloseLocked() {
+  if (!request_ || closed_) return;
+  WinInet().InternetCloseHandle(request_);
+  closed_ = true;
+}
+
+WinInetSource::WinInetSource(DWORD timeout_ms, std::shared_ptr<RequestLine> line)
+    : agent_(FileNameOf(ModulePath())), timeout_ms_(timeout_ms),
+      line_(line ? std::move(line) : std::make_shared<RequestLine>()) {}
 
 // The request is opened and sent in two steps rather than by InternetOpenUrlW, which
 // sends it at once: under Wine a request made that way waits for its answer for ever,
@@ -211,6 +263,7 @@ std::unique_ptr<HttpResponse> WinInetSource::Get(const HttpRequest& asked, HttpF
                                             nullptr, accept, kRequestFlags | secure, 0));
   if (!request) return fail(::GetLastError());
   SetTimeouts(request.get(), timeout_ms_);
+  auto tracked = std::make_unique<TrackedRequest>(std::move(request), line_);
   const std::wstring headers = RangeHeaders(asked);
   started = ::GetTickCount64();
   // The head as a whole gets the same bound as each wait: WinINet's own time-out restarts
@@ -220,13 +273,12 @@ std::unique_ptr<HttpResponse> WinInetSource::Get(const HttpRequest& asked, HttpF
   bool head_too_slow = false;
   BOOL sent = FALSE;
   {
-    const RequestWatch watch(request.get(), timeout_ms_, head_too_slow);
-    sent = WinInet().HttpSendRequestW(request.get(), headers.empty() ? nullptr : headers.c_str(),
+    const RequestWatch watch(*line_, timeout_ms_, head_too_slow);
+    sent = WinInet().HttpSendRequestW(tracked->get(), headers.empty() ? nullptr : headers.c_str(),
                                       static_cast<DWORD>(headers.size()), nullptr, 0);
   }
   const DWORD send_error = ::GetLastError();
   if (head_too_slow || ::GetTickCount64() - started > timeout_ms_) {
-    if (head_too_slow) request.release();  // the watch closed it
     failure = HttpFailure{HeadTooSlowReason(timeout_ms_), true};
     return nullptr;
   }
@@ -234,10 +286,10 @@ std::unique_ptr<HttpResponse> WinInetSource::Get(const HttpRequest& asked, HttpF
 
   DWORD status = 0;
   DWORD size = sizeof status;
-  if (!WinInet().HttpQueryInfoW(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
+  if (!WinInet().HttpQueryInfoW(tracked->get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
                         &size, nullptr)) {
     return fail(::GetLastError());
   }
   return std::make_unique<WinInetResponse>(std::move(session), std::move(connection),
-                                           std::move(request), status, timeout_ms_);
+                                           std::move(tracked), status, timeout_ms_);
 }
