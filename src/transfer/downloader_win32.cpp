@@ -220,6 +220,9 @@ bool WinInetDownloader::GetInetFile(const std::wstring& fileURL, const std::wstr
   }
   Apply(*handover, Progress, events_);
   facts_ = handover->facts;
+  // A call that the close of the request ended fails with an error of its own; the
+  // window's close is what ended it.
+  if (handover->cancelled) throw TransferAbandoned();
   if (handover->failure) std::rethrow_exception(handover->failure);
   return true;
 }

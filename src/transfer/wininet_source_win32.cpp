@@ -278,6 +278,12 @@ std::unique_ptr<HttpResponse> WinInetSource::Get(const HttpRequest& asked, HttpF
                                       static_cast<DWORD>(headers.size()), nullptr, 0);
   }
   const DWORD send_error = ::GetLastError();
+  // WinINet's own time-out may end a silent server's wait as the watch fires: its reason
+  // says what happened. A call ended by the close fails as cancelled or as a wrong handle.
+  const bool ended_by_close = send_error == ERROR_INTERNET_OPERATION_CANCELLED ||
+                              send_error == ERROR_INTERNET_INCORRECT_HANDLE_TYPE ||
+                              send_error == ERROR_INVALID_HANDLE;
+  if (!sent && !ended_by_close) return fail(send_error);
   if (head_too_slow || ::GetTickCount64() - started > timeout_ms_) {
     failure = HttpFailure{HeadTooSlowReason(timeout_ms_), true};
     return nullptr;
