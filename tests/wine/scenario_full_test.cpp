@@ -24,45 +24,6 @@ bool WaitForStatus(HWND main, const std::wstring& status, std::chrono::milliseco
   return WaitUntil([&] { return StatusText(status_bar) == status; }, timeout);
 }
 
-struct Answers {
-  std::chrono::milliseconds longest_wait{0};  // for the status or an empty message
-  int count = 0;
-  std::wstring last_status;
-};
-
-// Asks the window for its status text and sends it an empty message, again and again,
-// while `going_on` holds for the status, for at most `at_most`. Either is answered only
-// when the utility's thread handles its messages.
-Answers AskWhile(HWND main, const std::function<bool(const std::wstring&)>& going_on,
-                 std::chrono::milliseconds at_most) {
-  using clock = std::chrono::steady_clock;
-  HWND status_bar = FindControl(main, control_id::StatusBar1);
-  Answers answers;
-  const auto end = clock::now() + at_most;
-  while (clock::now() < end) {
-    const auto asked = clock::now();
-    answers.last_status = StatusText(status_bar);
-    DWORD_PTR result = 0;
-    const bool answered = ::SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result) != 0;
-    answers.longest_wait = std::max(answers.longest_wait,
-                                    std::chrono::duration_cast<std::chrono::milliseconds>(clock::now() - asked));
-    if (!answered || !going_on(answers.last_status)) break;
-    ++answers.count;
-    std::this_thread::sleep_for(50ms);
-  }
-  return answers;
-}
-
-void EndProcessesNamed(const std::wstring& name) {
-  for (DWORD pid : ProcessIdsNamed(name)) {
-    if (HANDLE process = ::OpenProcess(PROCESS_TERMINATE, FALSE, pid)) {
-      ::TerminateProcess(process, 1);
-      ::CloseHandle(process);
-    }
-  }
-  WaitForNoProcessNamed(name, 10s);
-}
-
 std::string LargePackage() {
   const std::string package = ReadFileBytes(RequiredVariable(L"KALVERA_LARGE_PACKAGE"));
   if (package.size() < 100000000u) throw std::runtime_error("the large package is under 100 MB");
@@ -195,53 +156,4 @@ TEST(FullInstallation, TheWindowAnswersWithinASecondAllThroughALargeExtraction) 
   EXPECT_GT(unpacking, 2000ms) << "the extraction was too short to tell";
   app.Terminate();
   EndProcessesNamed(L"KalveraSetup1c.exe");
-}
-
-// The package from a server on a poor network (tests/tools/http_server.py's modes), each
-// case stopped at the setup's start or at the error report.
-TEST(FullInstallation, APackageFromAPoorNetworkArrivesOrEndsInOneReportWithTheWindowAnswering) {
-  struct Case {
-    const char* mode;
-    bool arrives;
-    std::size_t requests;
-  } cases[] = {
-      {"cut-once 40", true, 2},
-      {"cut-once 40 ignore-range", true, 2},
-      {"cut-always 40", false, 5},
-      {"hold-head 20", true, 1},
-  };
-  const std::string package = TestPackage();
-  const std::wstring seen = HttpRoot() + L"\\install\\download\\Setup1C.zip.__seen";
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.mode);
-    ServePackage(package);
-    ServeFile(L"/install/download/Setup1C.zip.__mode", c.mode);
-    ::DeleteFileW(seen.c_str());
-    auto [app, main] = StartAndClick(control_id::Button6);
-
-    bool attempt_shown = false;
-    const Answers answers = AskWhile(main, [&](const std::wstring& status) {
-      attempt_shown = attempt_shown || status == L"Загрузка 1\u0441... (попытка 2 из 5)";
-      return status.rfind(L"Загрузка 1\u0441...", 0) == 0 && !FindMessageBox(app.pid());
-    }, 120s);
-
-    EXPECT_LT(answers.longest_wait, 2000ms);
-    const std::string lines = ReadFileBytes(seen);
-    EXPECT_EQ(static_cast<std::size_t>(std::count(lines.begin(), lines.end(), '\n')), c.requests) << lines;
-    if (c.requests > 1) {
-      EXPECT_NE(lines.find("\nbytes="), std::string::npos) << "a range was asked";
-      EXPECT_TRUE(attempt_shown) << "the next attempt was shown during the pause";
-    }
-    const auto box = FindMessageBox(app.pid());
-    if (c.arrives) {
-      EXPECT_FALSE(box.has_value()) << ToUtf8(box->text);
-      EXPECT_NE(answers.last_status.rfind(L"Загрузка", 0), 0u) << "the chain went on past the download";
-    } else {
-      ASSERT_TRUE(box.has_value());
-      EXPECT_NE(box->text.find(L"(5 attempts made)"), std::wstring::npos) << ToUtf8(box->text);
-    }
-    app.Terminate();
-    EndProcessesNamed(L"KalveraSetup1c.exe");
-    ::DeleteFileW((HttpRoot() + L"\\install\\download\\Setup1C.zip.__mode").c_str());
-  }
 }
