@@ -5,6 +5,7 @@
 #include "base/error.h"
 #include "base/text.h"
 #include "base/user_paths.h"
+#include "setup/attempt_status.h"
 #include "setup/addresses.h"
 #include "setup/download_folder.h"
 #include "setup/run_folder.h"
@@ -38,10 +39,9 @@ void Button3Click(Form1& form) {
   EnsureDownloadFolder(form);
   EnsureRunFolder(form);
   const std::wstring copy = RunFolderConfiguration(form.run_folder);
-  form.controls.SetStatusText(stage_text::kDownloadingConfiguration);
   // Checked where nobody else can change it, before the copy that stays in Documents.
   const bool downloaded = VendorSigned(L"The configuration file", ConfigurationAddress(), [&] {
-    return form.downloader.GetInetFile(ConfigurationAddress(), copy, form.controls.Progress());
+    return DownloadShowingAttempts(form, ConfigurationAddress(), copy, stage_text::kDownloadingConfiguration);
   });
   if (downloaded) {
     refuse_linked(folder_tail, folder);

@@ -81,6 +81,7 @@ class LoggedDownloader : public Downloader {
   std::unique_ptr<ArchiveInput> GetInetFileOpen(const std::wstring& fileURL, const std::wstring& FileName,
                                                 ProgressBar& Progress) override;
   DownloadFacts LastDownload() const override { return inner_.LastDownload(); }
+  void TellAttemptsTo(TransferEvents* events) override { inner_.TellAttemptsTo(events); }
 
  private:
   Downloader& inner_;

@@ -7,6 +7,7 @@
 #include "base/form1_controls.h"
 #include "platform/command_lines.h"
 #include "setup/addresses.h"
+#include "setup/attempt_status.h"
 #include "setup/download_folder.h"
 #include "setup/run_folder.h"
 #include "setup/stage_chain.h"
@@ -68,14 +69,13 @@ void Button6Click(Form1& form) {
   controls.Progress().SetPosition(0);
   EnsureDownloadFolder(form);
   EnsureRunFolder(form);
-  controls.SetStatusText(stage_text::kDownloadingPlatform);
   const std::wstring package = RunFolderPackage(form.run_folder);
   // Held from its extraction until the setup program shows in the process list.
   form.unzipper.HoldOnceWritten(RunFolderSetupProgram(form.run_folder));
   // The file stays open from its first byte written to its last byte unpacked, so the
   // extraction reads exactly what was checked against the vendor's signature.
   std::unique_ptr<ArchiveInput> archive = VendorSigned(L"The platform package", PackageAddress(), [&] {
-    return form.downloader.GetInetFileOpen(PackageAddress(), package, controls.Progress());
+    return DownloadOpenShowingAttempts(form, PackageAddress(), package, stage_text::kDownloadingPlatform);
   });
   if (archive) {
     controls.SetStatusText(stage_text::kUnpackingPlatform);

@@ -6,6 +6,7 @@
 #include "transfer/archive_input.h"
 
 #include "transfer/progress_bar.h"
+#include "transfer/retry_plan.h"
 #include "transfer/transfer_facts.h"
 
 class Downloader {
@@ -34,6 +35,9 @@ class Downloader {
   // `fileURL` + ".sig" after the body, and raise PayloadRefused
   // (transfer/payload_check.h) when it cannot be had, is no DER signature or does not
   // verify; the file is removed then as after any other failure.
+  // Where the transfers that follow tell of their attempts and pauses, on the GUI thread;
+  // null: nowhere. One that makes a single attempt may ignore it.
+  virtual void TellAttemptsTo(TransferEvents* events) { (void)events; }
   // What the last GetInetFile saw, for the run log, whether it succeeded or not. One that
   // keeps nothing answers with nothing known.
   virtual DownloadFacts LastDownload() const { return {}; }

@@ -5,21 +5,29 @@
 
 #include "transfer/downloader.h"
 #include "transfer/payload_check.h"
+#include "transfer/retry_plan.h"
 #include "transfer/wininet_source_win32.h"
 
 class WinInetDownloader : public Downloader {
  public:
-  // `server_timeout_ms` bounds each wait for the server; tests shorten it.
-  // `verifier` holds the vendor's keys; null when none are built in.
-  explicit WinInetDownloader(DWORD server_timeout_ms = kServerTimeoutMs, PayloadVerifier* verifier = nullptr);
+  // `server_timeout_ms` bounds each wait for the server and the wait for a response head;
+  // `retry` says how often and after which pauses a broken transfer is tried again. Tests
+  // shorten both. `verifier` holds the vendor's keys; null when none are built in.
+  explicit WinInetDownloader(DWORD server_timeout_ms = kServerTimeoutMs, RetryPlan retry = RetryPlan{},
+                             PayloadVerifier* verifier = nullptr);
   bool GetInetFile(const std::wstring& fileURL, const std::wstring& FileName,
                    ProgressBar& Progress) override;
   std::unique_ptr<ArchiveInput> GetInetFileOpen(const std::wstring& fileURL, const std::wstring& FileName,
                                                 ProgressBar& Progress) override;
   DownloadFacts LastDownload() const override { return facts_; }
+  void TellAttemptsTo(TransferEvents* events) override { events_ = events; }
 
  private:
-  WinInetSource http_;
+  std::unique_ptr<ArchiveInput> Download(const std::wstring& fileURL, const std::wstring& FileName,
+                                         ProgressBar& Progress, bool keep_open);
+  DWORD timeout_ms_;
+  RetryPlan retry_;
+  TransferEvents* events_ = nullptr;
   PayloadVerifier* verifier_;
   DownloadFacts facts_;
 };

@@ -12,6 +12,7 @@
 #include "transfer/message_pump.h"
 #include "transfer/output_file.h"
 #include "transfer/payload_check.h"
+#include "transfer/retry_plan.h"
 #include "transfer/tick_clock.h"
 #include "transfer/transfer_facts.h"
 
@@ -36,6 +37,9 @@ struct TransferSystem {
   MessagePump& pump;
   TickClock& clock;
   DownloadFacts& facts;  // reset at the start of each transfer
+  AttemptPause& pause;
+  TransferEvents* events = nullptr;  // none: nobody is told
+  RetryPlan retry{};
   // The vendor's keys; null when none are built in, and then no signature is fetched.
   PayloadVerifier* verifier = nullptr;
 };
@@ -49,6 +53,14 @@ struct TransferSystem {
 // A body that brings fewer than TrickleWatch::kLeastBytes in its last 30 seconds is an
 // error saying how many came. When the pump reports a quit request, the transfer ends at
 // that read: the partial file is removed and TransferAbandoned raised.
+//
+// A transfer that breaks off (no connection, a time-out, a failed read, a body short of
+// its length, a trickle, a status IsRetriedStatus gives) is tried again, up to the plan's
+// attempts, after its pauses; a later attempt asks for the rest of the body when the
+// first full answer had a length and a validator (ResumeValidator), and appends a 206
+// that continues the file exactly; a full answer starts the file again from zero. Any
+// other fault ends the transfer at once. The error raised is the last attempt's, saying
+// how many attempts were made when more than one.
 //
 // With a verifier, the body is hashed as it is written, and once it is whole its signature
 // is fetched from `fileURL` + ".sig" (GetInetSignature) and checked; a signature that
@@ -64,6 +76,6 @@ std::unique_ptr<ArchiveInput> GetInetFileOpen(const std::wstring& fileURL, const
                                               ProgressBar& Progress, const TransferSystem& system);
 
 // The body of `url` in memory, with the request rules of GetInetFile (redirects, HTTPS,
-// the status, the Content-Length). Raises Error as GetInetFile does, and for a body of
-// more than `limit` bytes.
-std::vector<unsigned char> GetInetSignature(const std::wstring& url, HttpSource& http, std::size_t limit);
+// the status, the Content-Length) and its attempts and pauses. Raises Error as GetInetFile
+// does, and for a body of more than `limit` bytes.
+std::vector<unsigned char> GetInetSignature(const std::wstring& url, const TransferSystem& system, std::size_t limit);

@@ -183,3 +183,32 @@ std::optional<std::wstring> ResolveLocation(const std::wstring& base, const std:
 bool LeavesHttps(const std::wstring& from, const std::wstring& to) {
   return EqualsIgnoringCase(Split(from).scheme, L"https") && !EqualsIgnoringCase(Split(to).scheme, L"https");
 }
+
+std::optional<ContentRange> ParseContentRange(const std::wstring& value) {
+  const std::wstring text = TrimBlanks(value);
+  if (text.compare(0, 6, L"bytes ") != 0) return std::nullopt;
+  const std::size_t dash = text.find(L'-', 6);
+  const std::size_t slash = text.find(L'/', 6);
+  if (dash == std::wstring::npos || slash == std::wstring::npos || dash > slash) return std::nullopt;
+  const std::optional<std::uint64_t> first = DecimalBytes(TrimBlanks(text.substr(6, dash - 6)));
+  const std::optional<std::uint64_t> last = DecimalBytes(TrimBlanks(text.substr(dash + 1, slash - dash - 1)));
+  const std::optional<std::uint64_t> total = DecimalBytes(TrimBlanks(text.substr(slash + 1)));
+  if (!first || !last || !total || *first > *last || *last >= *total) return std::nullopt;
+  return ContentRange{*first, *last, *total};
+}
+
+std::wstring ResumeValidator(const std::wstring& etag, const std::wstring& last_modified) {
+  const std::wstring tag = TrimBlanks(etag);
+  if (tag.size() >= 2 && tag.front() == L'"' && tag.back() == L'"') return tag;
+  return TrimBlanks(last_modified);
+}
+
+std::optional<std::uint64_t> RetryAfterMs(const std::wstring& value) {
+  const std::optional<std::uint64_t> seconds = DecimalBytes(TrimBlanks(value));
+  if (!seconds || *seconds > kMaxLength / 1000) return std::nullopt;
+  return *seconds * 1000;
+}
+
+bool IsRetriedStatus(unsigned status) {
+  return status == 500 || status == 502 || status == 503 || status == 504;
+}

@@ -31,3 +31,24 @@ std::optional<std::wstring> ResolveLocation(const std::wstring& base, const std:
 // the file would then travel where anyone on the way can read and replace it, so such a
 // redirect is refused, however the scheme is spelt.
 bool LeavesHttps(const std::wstring& from, const std::wstring& to);
+
+// A Content-Range of a 206 as "bytes <first>-<last>/<total>"; nothing for any other form
+// (an unknown total "*" included: a body whose total is unknown cannot be checked).
+struct ContentRange {
+  std::uint64_t first;
+  std::uint64_t last;
+  std::uint64_t total;
+};
+std::optional<ContentRange> ParseContentRange(const std::wstring& value);
+
+// What a later attempt sends as If-Range: the ETag when it is a strong one, else the
+// Last-Modified date; empty when neither (the attempt then starts from zero). A weak ETag
+// (W/"...") may stand for a body whose bytes differ, so a range of it could splice two
+// versions together.
+std::wstring ResumeValidator(const std::wstring& etag, const std::wstring& last_modified);
+
+// The delay of a Retry-After given in seconds; nothing for a date or anything else.
+std::optional<std::uint64_t> RetryAfterMs(const std::wstring& value);
+
+// The statuses worth another attempt: the server or a gateway before it failed for now.
+bool IsRetriedStatus(unsigned status);

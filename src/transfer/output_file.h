@@ -16,6 +16,14 @@ class OutputFile {
   virtual ~OutputFile() = default;
   // Appends the bytes whole; false when they could not all be written (disk full).
   virtual bool Write(const unsigned char* data, std::size_t size) = 0;
+  // Empties the file and writes on from its start: a download whose server sends the
+  // whole body again. False when that failed; a file that never starts again (an
+  // extraction's) need not support it.
+  virtual bool Truncate() { return false; }
+  // The file is complete and stays once closed. A download's file is otherwise marked to
+  // be deleted when its handle closes, so that even a program that ends while the
+  // transfer still runs leaves no partial file; others need not do anything here.
+  virtual void Keep() {}
   // Once the data is written, and only then: sets the creation and last-write times to a
   // local wall-clock time, turned into UTC by the time zone's rule for that date, and the
   // MS-DOS attributes (read-only 0x01, hidden 0x02, system 0x04, archive 0x20; no bit

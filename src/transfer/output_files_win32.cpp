@@ -32,6 +32,21 @@ class WindowsOutputFile : public OutputFile {
  public:
   explicit WindowsOutputFile(UniqueFile file) : file_(std::move(file)) {}
 
+  // Windows deletes a file whose disposition says so when its last handle closes, also
+  // when the process ends without closing it; the mark can be taken back on the same
+  // handle (unlike FILE_FLAG_DELETE_ON_CLOSE).
+  bool MarkDeleted(bool deleted) {
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = deleted ? TRUE : FALSE;
+    return ::SetFileInformationByHandle(file_.get(), FileDispositionInfo, &disposition, sizeof disposition) != 0;
+  }
+  void Keep() override { MarkDeleted(false); }
+
+  bool Truncate() override {
+    LARGE_INTEGER start{};
+    return ::SetFilePointerEx(file_.get(), start, nullptr, FILE_BEGIN) && ::SetEndOfFile(file_.get());
+  }
+
   bool Write(const unsigned char* data, std::size_t size) override {
     // WriteFile takes a DWORD count; chunks of 1 GiB stay well inside it.
     while (size > 0) {
@@ -84,13 +99,15 @@ std::unique_ptr<OutputFile> WindowsOutputFiles::Create(const std::wstring& path,
                                                        std::wstring& reason) {
   // No sharing: a second download into the same file fails to create it rather than
   // interleaving with the first.
-  UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const DWORD access = GENERIC_READ | GENERIC_WRITE | (deleted_unless_kept_ ? DELETE : 0);
+  UniqueFile file(::CreateFileW(path.c_str(), access, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
     reason = SystemMessage(::GetLastError());
     return nullptr;
   }
-  return std::make_unique<WindowsOutputFile>(std::move(file));
+  auto created = std::make_unique<WindowsOutputFile>(std::move(file));
+  if (deleted_unless_kept_) created->MarkDeleted(true);  // without the mark, the core still removes it
+  return created;
 }
 
 void WindowsOutputFiles::Remove(const std::wstring& path) { ::DeleteFileW(path.c_str()); }

@@ -9,10 +9,11 @@
 struct DownloadFacts {
   unsigned status = 0;                  // of the last answer; 0 when none came
   std::optional<std::uint64_t> length;  // the Content-Length, when the answer gave one
-  std::uint64_t bytes = 0;              // of the body received
+  std::uint64_t bytes = 0;              // of the body in the file
   // The vendor's signature: empty when none was checked (no key built in, or the body
   // failed first), else "verified" or what was wrong with it.
   std::wstring signature;
+  int attempts = 0;                     // made, the last included
 };
 
 struct ExtractionFacts {

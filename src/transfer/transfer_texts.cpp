@@ -6,6 +6,9 @@ namespace {
 constexpr std::uint32_t kInternetTimeout = 12002;
 constexpr std::uint32_t kInternetConnectionAborted = 12030;
 constexpr std::uint32_t kInternetConnectionReset = 12031;
+constexpr std::uint32_t kInternetCannotConnect = 12029;
+constexpr std::uint32_t kInternetCancelled = 12017;       // the request closed under it: the head's bound
+constexpr std::uint32_t kInvalidServerResponse = 12152;   // a head cut off or garbled
 constexpr std::uint32_t kSocketAborted = 10053;
 constexpr std::uint32_t kSocketReset = 10054;
 constexpr std::uint32_t kSocketTimedOut = 10060;
@@ -73,9 +76,41 @@ std::wstring InsecureRedirectReason(const std::wstring& target) {
          L"\", which is not secure: the file could be read and replaced on the way";
 }
 
+std::wstring UnusableRangeReason(std::uint64_t received, std::uint64_t total, const std::wstring& range) {
+  return L"The server answered the range from byte " + std::to_wstring(received) + L" of " +
+         std::to_wstring(total) + L" with \"" + range + L"\", which does not continue the file";
+}
+
+std::wstring AttemptsMadeReason(int attempts) {
+  if (attempts <= 1) return std::wstring();
+  return L" (" + std::to_wstring(attempts) + L" attempts made)";
+}
+
 std::wstring TrickleReason(std::uint64_t bytes, std::uint32_t seconds) {
   return L"The server sent only " + std::to_wstring(bytes) + (bytes == 1 ? L" byte" : L" bytes") +
          L" in the last " + std::to_wstring(seconds) + L" seconds";
+}
+
+std::wstring HeadTooSlowReason(std::uint32_t timeout_ms) {
+  return L"The server did not complete its response head within " + Seconds(timeout_ms);
+}
+
+bool IsTransientConnectionError(std::uint32_t code) {
+  switch (code) {
+    case kInternetTimeout:
+    case kInternetCannotConnect:
+    case kInternetCancelled:
+    case kInternetConnectionAborted:
+    case kInternetConnectionReset:
+    case kInvalidServerResponse:
+    case kSocketAborted:
+    case kSocketReset:
+    case kSocketTimedOut:
+    case kSocketRefused:
+      return true;
+    default:
+      return false;
+  }
 }
 
 std::wstring ConnectionFailureReason(std::uint32_t code, const std::wstring& system_message,

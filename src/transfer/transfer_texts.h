@@ -20,6 +20,11 @@ std::wstring TooManyRedirectsReason(int limit);
 std::wstring RedirectWithoutLocationReason(unsigned status);
 std::wstring UnusableRedirectReason(const std::wstring& location);
 std::wstring InsecureRedirectReason(const std::wstring& target);
+// The server answered the range from byte <received> of <total> with "<range>", which
+// does not continue the file
+std::wstring UnusableRangeReason(std::uint64_t received, std::uint64_t total, const std::wstring& range);
+// " (5 attempts made)"; nothing for a single attempt, whose error says all there is.
+std::wstring AttemptsMadeReason(int attempts);
 // The server sent only <bytes> bytes in the last <seconds> seconds
 std::wstring TrickleReason(std::uint64_t bytes, std::uint32_t seconds);
 
@@ -30,5 +35,13 @@ std::wstring TrickleReason(std::uint64_t bytes, std::uint32_t seconds);
 // broken or refused connection otherwise says so in plain words (the system has no text
 // for the socket codes WinINet passes on); so does a server certificate that the system
 // refused, saying what is wrong with it; any other code keeps the system's message.
+// The server did not complete its response head within <bound>
+std::wstring HeadTooSlowReason(std::uint32_t timeout_ms);
+
+// Whether a request that failed with the system's `code` may fare better if tried again:
+// a time-out, a refused, broken or reset connection, a response the server left unfinished.
+// Not a name that cannot be resolved, a refused certificate or anything else.
+bool IsTransientConnectionError(std::uint32_t code);
+
 std::wstring ConnectionFailureReason(std::uint32_t code, const std::wstring& system_message,
                                      std::uint32_t timeout_ms, std::uint64_t waited_ms);

@@ -1,6 +1,8 @@
 #include "transfer/trickle_watch.h"
 
-TrickleWatch::TrickleWatch(std::uint64_t start_ms) { marks_.push_back({start_ms, 0}); }
+TrickleWatch::TrickleWatch(std::uint64_t start_ms, std::uint64_t received) {
+  marks_.push_back({start_ms, received});
+}
 
 std::optional<std::uint64_t> TrickleWatch::TooFewAfter(std::uint64_t now_ms, std::uint64_t received) {
   if (received != marks_.back().received) marks_.push_back({now_ms, received});

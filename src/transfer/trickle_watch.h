@@ -11,8 +11,9 @@ class TrickleWatch {
   static constexpr std::uint64_t kLeastBytes = 3072;
   static constexpr std::uint64_t kWindowMs = 30000;
 
-  // The body starts at `start_ms`: a window reaching back before it does not count.
-  explicit TrickleWatch(std::uint64_t start_ms);
+  // The body starts at `start_ms`, with `received` bytes already there (a resumed
+  // transfer): a window reaching back before it does not count, nor do those bytes.
+  explicit TrickleWatch(std::uint64_t start_ms, std::uint64_t received = 0);
 
   // Notes that `received` bytes in all had arrived at `now_ms` (from reads, so never
   // fewer than before). Gives the bytes of the last kWindowMs when they were fewer than

@@ -29,6 +29,18 @@ std::wstring FailureReason(DWORD error, DWORD timeout_ms, ULONGLONG started) {
   return ConnectionFailureReason(error, SystemMessage(error), timeout_ms, ::GetTickCount64() - started);
 }
 
+HttpFailure Failure(DWORD error, DWORD timeout_ms, ULONGLONG started) {
+  return HttpFailure{FailureReason(error, timeout_ms, started), IsTransientConnectionError(error)};
+}
+
+// The Range and If-Range lines of a resumed request; nothing for a whole one.
+std::wstring RangeHeaders(const HttpRequest& request) {
+  if (!request.range_from) return std::wstring();
+  std::wstring headers = L"Range: bytes=" + std::to_wstring(*request.range_from) + L"-\r\n";
+  if (!request.if_range.empty()) headers += L"If-Range: " + request.if_range + L"\r\n";
+  return headers;
+}
+
 // Every value of one header of the response, as text and in order. As text because
 // HTTP_QUERY_FLAG_NUMBER reads 32 bits and answers "no such header" for a larger length;
 // in order, by index, because a second line of the same header is a value of its own.
@@ -60,20 +72,45 @@ void SetTimeouts(HINTERNET handle, DWORD timeout_ms) {
   }
 }
 
+// A request handle whose closing the line may have taken over.
+class TrackedRequest {
+ public:
+  TrackedRequest(UniqueInternet request, std::shared_ptr<RequestLine> line)
+      : request_(std::move(request)), line_(std::move(line)) {
+    line_->Track(request_.get());
+  }
+  TrackedRequest(const TrackedRequest&) = delete;
+  TrackedRequest& operator=(const TrackedRequest&) = delete;
+  ~TrackedRequest() {
+    if (line_->Untrack()) request_.release();
+  }
+  HINTERNET get() const { return request_.get(); }
+
+ private:
+  UniqueInternet request_;
+  std::shared_ptr<RequestLine> line_;
+};
+
 class WinInetResponse : public HttpResponse {
  public:
-  WinInetResponse(UniqueInternet session, UniqueInternet connection, UniqueInternet request,
+  WinInetResponse(UniqueInternet session, UniqueInternet connection, std::unique_ptr<TrackedRequest> request,
                   unsigned status, DWORD timeout_ms)
       : session_(std::move(session)), connection_(std::move(connection)),
         request_(std::move(request)), status_(status), timeout_ms_(timeout_ms) {}
 
   unsigned StatusCode() const override { return status_; }
   std::vector<std::wstring> ContentLengths() const override {
-    return HeaderValues(request_.get(), HTTP_QUERY_CONTENT_LENGTH);
+    return HeaderValues(request_->get(), HTTP_QUERY_CONTENT_LENGTH);
   }
-  std::wstring Location() const override {
-    const std::vector<std::wstring> values = HeaderValues(request_.get(), HTTP_QUERY_LOCATION);
-    return values.empty() ? std::wstring() : values.front();
+  std::wstring Location() const override { return First(HTTP_QUERY_LOCATION); }
+  std::wstring Header(ResumeHeader which) const override {
+    switch (which) {
+      case ResumeHeader::etag: return First(HTTP_QUERY_ETAG);
+      case ResumeHeader::last_modified: return First(HTTP_QUERY_LAST_MODIFIED);
+      case ResumeHeader::content_range: return First(HTTP_QUERY_CONTENT_RANGE);
+      case ResumeHeader::retry_after: return First(HTTP_QUERY_RETRY_AFTER);
+    }
+    return std::wstring();
   }
 
   // Takes only what has arrived: InternetReadFile alone waits until `size` bytes have come,
@@ -87,7 +124,7 @@ class WinInetResponse : public HttpResponse {
     if (waiting_ == 0) {
       DWORD waiting = 0;
       // Blocks until a byte has come, the body has ended (0) or the time-out has passed.
-      if (!WinInet().InternetQueryDataAvailable(request_.get(), &waiting, 0, 0)) {
+      if (!WinInet().InternetQueryDataAvailable(request_->get(), &waiting, 0, 0)) {
         const DWORD error = ::GetLastError();
         reason = FailureReason(error, timeout_ms_, started);
         return false;
@@ -96,7 +133,7 @@ class WinInetResponse : public HttpResponse {
       waiting_ = waiting;
     }
     DWORD count = 0;
-    const BOOL ok = WinInet().InternetReadFile(request_.get(), buffer, std::min<DWORD>(size, waiting_), &count);
+    const BOOL ok = WinInet().InternetReadFile(request_->get(), buffer, std::min<DWORD>(size, waiting_), &count);
     const DWORD error = ::GetLastError();
     if (!ok) {
       reason = FailureReason(error, timeout_ms_, started);
@@ -113,28 +150,93 @@ class WinInetResponse : public HttpResponse {
   }
 
  private:
+  std::wstring First(DWORD level) const {
+    const std::vector<std::wstring> values = HeaderValues(request_->get(), level);
+    return values.empty() ? std::wstring() : values.front();
+  }
+
   // Declared in the order of opening: destruction closes the request first, the Internet
   // handle last.
   UniqueInternet session_;
   UniqueInternet connection_;
-  UniqueInternet request_;
+  std::unique_ptr<TrackedRequest> request_;
   unsigned status_;
   DWORD timeout_ms_;
   DWORD waiting_ = 0;  // bytes known to have arrived and not yet read
 };
 
+// Closes a request whose head has not come within the bound, from a timer-queue thread.
+// Destroyed once the send has returned; it waits for a callback under way, so the flag
+// is settled by then and the handle is closed at most once.
+class RequestWatch {
+ public:
+  RequestWatch(RequestLine& line, DWORD timeout_ms, bool& fired) : line_(line), fired_(fired) {
+    ::CreateTimerQueueTimer(&timer_, nullptr, &RequestWatch::Fire, this, timeout_ms, 0, WT_EXECUTEONLYONCE);
+  }
+  RequestWatch(const RequestWatch&) = delete;
+  RequestWatch& operator=(const RequestWatch&) = delete;
+  ~RequestWatch() {
+    if (timer_) ::DeleteTimerQueueTimer(nullptr, timer_, INVALID_HANDLE_VALUE);
+  }
+
+ private:
+  static void CALLBACK Fire(void* context, BOOLEAN) {
+    auto* self = static_cast<RequestWatch*>(context);
+    self->fired_ = true;
+    self->line_.Close();
+  }
+
+  RequestLine& line_;
+  bool& fired_;
+  HANDLE timer_ = nullptr;
+};
+
 }  // namespace
 
-WinInetSource::WinInetSource(DWORD timeout_ms)
-    : agent_(FileNameOf(ModulePath())), timeout_ms_(timeout_ms) {}
+void RequestLine::Track(HINTERNET request) {
+  const std::lock_guard<std::mutex> hold(lock_);
+  request_ = request;
+  closed_ = false;
+  if (cancelled_) CloseLocked();
+}
+
+bool RequestLine::Untrack() {
+  const std::lock_guard<std::mutex> hold(lock_);
+  const bool closed = closed_;
+  request_ = nullptr;
+  closed_ = false;
+  return closed;
+}
+
+void RequestLine::Close() {
+  const std::lock_guard<std::mutex> hold(lock_);
+  CloseLocked();
+}
+
+void RequestLine::Cancel() {
+  const std::lock_guard<std::mutex> hold(lock_);
+  cancelled_ = true;
+  CloseLocked();
+}
+
+void RequestLine::CloseLocked() {
+  if (!request_ || closed_) return;
+  WinInet().InternetCloseHandle(request_);
+  closed_ = true;
+}
+
+WinInetSource::WinInetSource(DWORD timeout_ms, std::shared_ptr<RequestLine> line)
+    : agent_(FileNameOf(ModulePath())), timeout_ms_(timeout_ms),
+      line_(line ? std::move(line) : std::make_shared<RequestLine>()) {}
 
 // The request is opened and sent in two steps rather than by InternetOpenUrlW, which
 // sends it at once: under Wine a request made that way waits for its answer for ever,
 // whatever time-out the Internet handle carries.
-std::unique_ptr<HttpResponse> WinInetSource::Get(const std::wstring& url, std::wstring& reason) {
+std::unique_ptr<HttpResponse> WinInetSource::Get(const HttpRequest& asked, HttpFailure& failure) {
+  const std::wstring& url = asked.url;
   ULONGLONG started = ::GetTickCount64();
   const auto fail = [&](DWORD error) -> std::unique_ptr<HttpResponse> {
-    reason = FailureReason(error, timeout_ms_, started);
+    failure = Failure(error, timeout_ms_, started);
     return nullptr;
   };
   URL_COMPONENTSW parts{};
@@ -161,15 +263,39 @@ std::unique_ptr<HttpResponse> WinInetSource::Get(const std::wstring& url, std::w
                                             nullptr, accept, kRequestFlags | secure, 0));
   if (!request) return fail(::GetLastError());
   SetTimeouts(request.get(), timeout_ms_);
+  auto tracked = std::make_unique<TrackedRequest>(std::move(request), line_);
+  const std::wstring headers = RangeHeaders(asked);
   started = ::GetTickCount64();
-  if (!WinInet().HttpSendRequestW(request.get(), nullptr, 0, nullptr, 0)) return fail(::GetLastError());
+  // The head as a whole gets the same bound as each wait: WinINet's own time-out restarts
+  // with every byte, so a head sent a byte at a time would hold the attempt for ever. The
+  // watch closes the request when the bound passes, which Windows documents to end the
+  // blocked call (Wine 8's WinINet goes on waiting; then the late head is refused here).
+  bool head_too_slow = false;
+  BOOL sent = FALSE;
+  {
+    const RequestWatch watch(*line_, timeout_ms_, head_too_slow);
+    sent = WinInet().HttpSendRequestW(tracked->get(), headers.empty() ? nullptr : headers.c_str(),
+                                      static_cast<DWORD>(headers.size()), nullptr, 0);
+  }
+  const DWORD send_error = ::GetLastError();
+  // WinINet's own time-out may end a silent server's wait as the watch fires: its reason
+  // says what happened. A call ended by the close fails as cancelled or as a wrong handle.
+  const bool ended_by_close = send_error == ERROR_INTERNET_OPERATION_CANCELLED ||
+                              send_error == ERROR_INTERNET_INCORRECT_HANDLE_TYPE ||
+                              send_error == ERROR_INVALID_HANDLE;
+  if (!sent && !ended_by_close) return fail(send_error);
+  if (head_too_slow || ::GetTickCount64() - started > timeout_ms_) {
+    failure = HttpFailure{HeadTooSlowReason(timeout_ms_), true};
+    return nullptr;
+  }
+  if (!sent) return fail(send_error);
 
   DWORD status = 0;
   DWORD size = sizeof status;
-  if (!WinInet().HttpQueryInfoW(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
+  if (!WinInet().HttpQueryInfoW(tracked->get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
                         &size, nullptr)) {
     return fail(::GetLastError());
   }
   return std::make_unique<WinInetResponse>(std::move(session), std::move(connection),
-                                           std::move(request), status, timeout_ms_);
+                                           std::move(tracked), status, timeout_ms_);
 }

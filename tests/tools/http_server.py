@@ -18,6 +18,18 @@ GET /__chunkcut/<n>/<path>     the file in chunks of 10,000 bytes, but only its 
                                chunk when n is not a multiple) and no last chunk, then close
 GET /__trickle/<ms>/<path>     the file 100 bytes at a time, <ms> apart, with its Content-Length
 
+A plain file <path> with a file <path>.__mode beside it is served as a server on a poor
+network would, whatever address asks for it (the utility's built-in ones too). The mode
+file holds words, any of:
+  cut-once <percent>     the first answer sends its full Content-Length, but only that part
+                         of the file, then closes
+  cut-always <percent>   every answer sends only that part of what it announces
+  ignore-range           never a 206: every answer is the whole file with 200
+  hold-head <seconds>    each answer's head waits that long before it goes out
+Such a file gets a strong ETag and Last-Modified, and a "Range: bytes=<n>-" whose If-Range,
+if any, matches one of them gets a 206 of the rest. Every request for it appends a line
+"<Range or -> <If-Range or ->" to <path>.__seen.
+
 The chosen port is written to --port-file once the server listens. With --tls-cert and
 --tls-key it speaks HTTPS, presenting that certificate file (the server's certificate,
 then any chain it sends); with --redirect-to-http <port> it answers every GET with a 302
@@ -41,6 +53,7 @@ ROOT = "."
 STALL_LIMIT = 90.0
 REDIRECT_TO_HTTP = None
 SIGN_KEY = None
+SEEN_LOCK = threading.Lock()
 
 
 class Handler(BaseHTTPRequestHandler):
@@ -230,11 +243,62 @@ class Handler(BaseHTTPRequestHandler):
                 return self._send_body(200, signature)
         if not path:
             return self._send_body(404, b"<html><body>Not found</body></html>")
+        if os.path.isfile(path + ".__mode"):
+            return self._serve_poorly(path)
         self.send_response(200)
         self.send_header("Content-Type", "application/octet-stream")
         self.send_header("Content-Length", str(os.path.getsize(path)))
         self.end_headers()
         self._stream_file(path)
+
+    def _serve_poorly(self, path):
+        with open(path + ".__mode") as f:
+            words = f.read().split()
+        size = os.path.getsize(path)
+        mtime = int(os.path.getmtime(path))
+        etag = '"%x-%x"' % (size, mtime)
+        modified = time.strftime("%a, %d %b %Y %H:%M:%S GMT", time.gmtime(mtime))
+        asked = self.headers.get("Range")
+        if_range = self.headers.get("If-Range")
+        with SEEN_LOCK:
+            with open(path + ".__seen", "a") as f:
+                f.write("%s %s\n" % (asked or "-", if_range or "-"))
+            with open(path + ".__seen") as f:
+                seen = sum(1 for _ in f)
+        if "hold-head" in words:
+            time.sleep(float(words[words.index("hold-head") + 1]))
+        first = 0
+        if (asked and asked.startswith("bytes=") and asked.endswith("-") and "ignore-range" not in words
+                and if_range in (None, etag, modified)):
+            first = min(int(asked[6:-1]), size)
+        send = size - first
+        if "cut-always" in words:
+            cut = send * int(words[words.index("cut-always") + 1]) // 100
+        elif "cut-once" in words and seen == 1:
+            cut = send * int(words[words.index("cut-once") + 1]) // 100
+        else:
+            cut = send
+        self.send_response(206 if first else 200)
+        self.send_header("Content-Type", "application/octet-stream")
+        self.send_header("Content-Length", str(send))
+        if first:
+            self.send_header("Content-Range", "bytes %d-%d/%d" % (first, size - 1, size))
+        self.send_header("ETag", etag)
+        self.send_header("Last-Modified", modified)
+        if cut < send:
+            self.send_header("Connection", "close")
+        self.end_headers()
+        with open(path, "rb") as f:
+            f.seek(first)
+            left = cut
+            while left > 0:
+                chunk = f.read(min(65536, left))
+                if not chunk:
+                    break
+                self.wfile.write(chunk)
+                left -= len(chunk)
+        if cut < send:
+            self._hang_up()
 
     def _redirect(self, target):
         self.send_response(302)

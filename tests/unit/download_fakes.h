@@ -47,6 +47,8 @@ struct ScriptedResponse {
   std::wstring read_failure;
   std::vector<Pace> paces;  // in order of `from`; none: no time passes. The empty read at
                             // the end takes its time too.
+  std::wstring etag, last_modified, content_range, retry_after;
+  bool transient = false;  // of a no_response: another attempt may fare better
 };
 
 class ScriptedHttp : public HttpSource {
@@ -54,17 +56,25 @@ class ScriptedHttp : public HttpSource {
   ScriptedResponse next;
   // The answer for one address; any other address gets `next`.
   std::map<std::wstring, ScriptedResponse> at;
+  // When not empty, the answers to the requests in turn, whatever their address; `next`
+  // once they are used up.
+  std::vector<ScriptedResponse> turns;
   std::vector<std::wstring> requested;
+  std::vector<HttpRequest> requests;
   std::vector<std::uint32_t> read_sizes;
   int open_responses = 0;
   FakeTickClock* clock = nullptr;  // moved by paced reads
 
-  std::unique_ptr<HttpResponse> Get(const std::wstring& url, std::wstring& reason) override {
+  std::unique_ptr<HttpResponse> Get(const HttpRequest& request, HttpFailure& failure) override {
+    const std::wstring& url = request.url;
     requested.push_back(url);
+    requests.push_back(request);
     const auto found = at.find(url);
-    const ScriptedResponse& script = found == at.end() ? next : found->second;
+    const std::size_t turn = requests.size() - 1;
+    const ScriptedResponse& script = turn < turns.size() ? turns[turn] : found == at.end() ? next : found->second;
     if (script.no_response) {
-      reason = script.no_response_reason;
+      failure.reason = script.no_response_reason;
+      failure.transient = script.transient;
       return nullptr;
     }
     return std::make_unique<Response>(*this, script);
@@ -84,6 +94,15 @@ class ScriptedHttp : public HttpSource {
       return {std::to_wstring(*script_.content_length)};
     }
     std::wstring Location() const override { return script_.location; }
+    std::wstring Header(ResumeHeader which) const override {
+      switch (which) {
+        case ResumeHeader::etag: return script_.etag;
+        case ResumeHeader::last_modified: return script_.last_modified;
+        case ResumeHeader::content_range: return script_.content_range;
+        case ResumeHeader::retry_after: return script_.retry_after;
+      }
+      return {};
+    }
     bool Read(unsigned char* buffer, std::uint32_t size, std::uint32_t& delivered,
               std::wstring& reason) override {
       const ScriptedResponse& r = script_;
@@ -149,6 +168,31 @@ class CountingPump : public MessagePump {
   }
 };
 
+// Takes no time of its own: moves the rig's clock by the pause and keeps what it waited;
+// from pause `quit_at_pause` on, the window is closed during it.
+class RecordingPause : public AttemptPause {
+ public:
+  std::vector<std::uint64_t> waits_ms;
+  std::optional<std::size_t> quit_at_pause;
+  FakeTickClock* clock = nullptr;
+  bool Wait(std::uint64_t ms) override {
+    waits_ms.push_back(ms);
+    if (clock) clock->now_ms += ms;
+    return quit_at_pause && waits_ms.size() >= *quit_at_pause;
+  }
+};
+
+// Keeps what the transfer told, in order: "note <line>", "pausing <next>/<of>", "flowing".
+class RecordingEvents : public TransferEvents {
+ public:
+  std::vector<std::wstring> told;
+  void Note(const std::wstring& line) override { told.push_back(L"note " + line); }
+  void Pausing(int next, int attempts) override {
+    told.push_back(L"pausing " + std::to_wstring(next) + L"/" + std::to_wstring(attempts));
+  }
+  void Flowing() override { told.push_back(L"flowing"); }
+};
+
 // A body whose bytes differ from block to block, so a lost or repeated block shows.
 inline std::string PatternBody(size_t size) {
   std::string body(size, '\0');
@@ -205,9 +249,15 @@ struct TransferRig {
   ClampingBar bar;
   FakeTickClock clock;
   DownloadFacts facts;
-  TransferSystem system{http, files, pump, clock, facts};
+  RecordingPause pause;
+  RecordingEvents events;
+  // One attempt unless a test asks for more: a single attempt's rules read plainly.
+  TransferSystem system{http, files, pump, clock, facts, pause, &events, RetryPlan{1, {2000, 4000, 8000, 16000}, 30000}};
 
-  TransferRig() { http.clock = &clock; }
+  TransferRig() {
+    http.clock = &clock;
+    pause.clock = &clock;
+  }
 
   bool Run(const std::wstring& url = L"http://127.0.0.1:47831/resources/database.cf",
            const std::wstring& path = L"C:\\Users\\tester\\Documents\\Kalvera1C\\database.cf") {

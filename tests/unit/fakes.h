@@ -292,12 +292,20 @@ class FakeDownloader : public Downloader {
   std::optional<std::wstring> failure;
   std::optional<std::wstring> refusal;  // a signature refused for this reason
   DownloadFacts facts{200, 1000, 1000, {}};
+  bool pause_once = false;  // tells one broken attempt and its pause before the file comes
+  TransferEvents* events = nullptr;
+  void TellAttemptsTo(TransferEvents* told) override { events = told; }
 
   bool GetInetFile(const std::wstring& url, const std::wstring& file, ProgressBar& bar) override {
     if (events_) {
       const auto* fake_bar = dynamic_cast<const FakeProgressBar*>(&bar);
       events_->push_back(L"download " + url + L" " + file + L" from " +
                          (fake_bar ? std::to_wstring(fake_bar->position) : L"?"));
+    }
+    if (events && pause_once) {
+      events->Note(L"attempt 1");
+      events->Pausing(2, 5);
+      events->Flowing();
     }
     if (failure) throw Error(*failure);
     if (refusal) throw PayloadRefused(url, *refusal);

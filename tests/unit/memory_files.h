@@ -119,6 +119,12 @@ class MemoryFiles : public ExtractionTarget {
       owner_.files[path_].data.append(reinterpret_cast<const char*>(data), fits);
       return fits == size;
     }
+    bool Truncate() override {
+      owner_.log.push_back(L"truncate");
+      if (owner_.disk_space != SIZE_MAX) owner_.disk_space += owner_.files[path_].data.size();
+      owner_.files[path_].data.clear();
+      return true;
+    }
     void Finish(const std::optional<LocalDateTime>& time, std::optional<std::uint32_t> attributes) override {
       owner_.log.push_back(L"finish");
       FakeFile& file = owner_.files[path_];

@@ -195,6 +195,18 @@ TEST_F(StageTable, FullInstallationInstallsThePlatformThenCreatesTheBase) {
   ExpectEntryChoicesHidden();
 }
 
+TEST_F(StageTable, ShowsTheNextAttemptDuringAPauseOfEitherDownloadAndLogsTheAttempts) {
+  f.downloader.pause_once = true;
+  Button6Click(f.form);
+  EXPECT_EQ(std::vector<std::wstring>(f.controls.status_history.begin() + 1, f.controls.status_history.begin() + 4),
+            (std::vector<std::wstring>{L"Загрузка 1с...", L"Загрузка 1с... (попытка 2 из 5)", L"Загрузка 1с..."}));
+  EXPECT_EQ(f.downloader.events, nullptr) << "told only for the one download";
+  f.controls.status_history.clear();
+  Button3Click(f.form);
+  ASSERT_GE(f.controls.status_history.size(), 3u);
+  EXPECT_EQ(f.controls.status_history[1], L"Загрузка базы Kalvera 1с... (попытка 2 из 5)");
+}
+
 TEST_F(StageTable, ARemovalOfTheDownloadFolderThatNeverEndsHoldsTheDownloadAMinuteAtMost) {
   f.form.download_folder_removal = std::make_unique<FakeCommandRun>(-1);
   Button6Click(f.form);

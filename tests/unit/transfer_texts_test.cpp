@@ -65,3 +65,19 @@ TEST(ConnectionFailureReason, SaysHowLongTheServerSentNothingAndWordsBrokenConne
     EXPECT_EQ(ConnectionFailureReason(c.code, system, c.timeout_ms, c.waited_ms), c.reason);
   }
 }
+
+// Another attempt helps a network that failed for now, never a name or a certificate.
+TEST(IsTransientConnectionError, TriesAgainOnlyAfterATimeOutOrARefusedOrBrokenConnection) {
+  struct Case {
+    std::uint32_t code;
+    bool transient;
+  } cases[] = {
+      {12002, true},  {12029, true},  {12030, true},  {12031, true},  {12152, true},  {12017, true},
+      {10053, true},  {10054, true},  {10060, true},  {10061, true},  {12007, false}, {12045, false},
+      {12038, false}, {12037, false}, {12057, false}, {12170, false}, {12006, false}, {5, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.code);
+    EXPECT_EQ(IsTransientConnectionError(c.code), c.transient);
+  }
+}

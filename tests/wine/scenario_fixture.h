@@ -2,8 +2,10 @@
 // What the scenario tests share: the files the servers hold, the places the utility
 // writes to, and a view of the platform stand-in's runs.
 #include <algorithm>
+#include <chrono>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "harness.h"
@@ -93,5 +95,45 @@ inline Started ShowAndClick(harness::ChildProcess app, int button) {
   return {std::move(app), main};
 }
 inline Started StartAndClick(int button) { return ShowAndClick(harness::LaunchApp(), button); }
+
+
+struct Answers {
+  std::chrono::milliseconds longest_wait{0};  // for the status or an empty message
+  int count = 0;
+  std::wstring last_status;
+};
+
+// Asks the window for its status text and sends it an empty message, again and again,
+// while `going_on` holds for the status, for at most `at_most`. Either is answered only
+// when the utility's thread handles its messages.
+inline Answers AskWhile(HWND main, const std::function<bool(const std::wstring&)>& going_on,
+                 std::chrono::milliseconds at_most) {
+  using clock = std::chrono::steady_clock;
+  HWND status_bar = harness::FindControl(main, control_id::StatusBar1);
+  Answers answers;
+  const auto end = clock::now() + at_most;
+  while (clock::now() < end) {
+    const auto asked = clock::now();
+    answers.last_status = harness::StatusText(status_bar);
+    DWORD_PTR result = 0;
+    const bool answered = ::SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result) != 0;
+    answers.longest_wait = std::max(answers.longest_wait,
+                                    std::chrono::duration_cast<std::chrono::milliseconds>(clock::now() - asked));
+    if (!answered || !going_on(answers.last_status)) break;
+    ++answers.count;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return answers;
+}
+
+inline void EndProcessesNamed(const std::wstring& name) {
+  for (DWORD pid : harness::ProcessIdsNamed(name)) {
+    if (HANDLE process = ::OpenProcess(PROCESS_TERMINATE, FALSE, pid)) {
+      ::TerminateProcess(process, 1);
+      ::CloseHandle(process);
+    }
+  }
+  harness::WaitForNoProcessNamed(name, std::chrono::seconds(10));
+}
 
 }  // namespace scenario

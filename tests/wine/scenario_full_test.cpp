@@ -24,45 +24,6 @@ bool WaitForStatus(HWND main, const std::wstring& status, std::chrono::milliseco
   return WaitUntil([&] { return StatusText(status_bar) == status; }, timeout);
 }
 
-struct Answers {
-  std::chrono::milliseconds longest_wait{0};  // for the status or an empty message
-  int count = 0;
-  std::wstring last_status;
-};
-
-// Asks the window for its status text and sends it an empty message, again and again,
-// while `going_on` holds for the status, for at most `at_most`. Either is answered only
-// when the utility's thread handles its messages.
-Answers AskWhile(HWND main, const std::function<bool(const std::wstring&)>& going_on,
-                 std::chrono::milliseconds at_most) {
-  using clock = std::chrono::steady_clock;
-  HWND status_bar = FindControl(main, control_id::StatusBar1);
-  Answers answers;
-  const auto end = clock::now() + at_most;
-  while (clock::now() < end) {
-    const auto asked = clock::now();
-    answers.last_status = StatusText(status_bar);
-    DWORD_PTR result = 0;
-    const bool answered = ::SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result) != 0;
-    answers.longest_wait = std::max(answers.longest_wait,
-                                    std::chrono::duration_cast<std::chrono::milliseconds>(clock::now() - asked));
-    if (!answered || !going_on(answers.last_status)) break;
-    ++answers.count;
-    std::this_thread::sleep_for(50ms);
-  }
-  return answers;
-}
-
-void EndProcessesNamed(const std::wstring& name) {
-  for (DWORD pid : ProcessIdsNamed(name)) {
-    if (HANDLE process = ::OpenProcess(PROCESS_TERMINATE, FALSE, pid)) {
-      ::TerminateProcess(process, 1);
-      ::CloseHandle(process);
-    }
-  }
-  WaitForNoProcessNamed(name, 10s);
-}
-
 std::string LargePackage() {
   const std::string package = ReadFileBytes(RequiredVariable(L"KALVERA_LARGE_PACKAGE"));
   if (package.size() < 100000000u) throw std::runtime_error("the large package is under 100 MB");
