@@ -57,7 +57,8 @@ expect_refusal() {  # <what> <expected message> <release.sh arguments...>
   before=$(find "$work/dist" | sort)
   timeout 60 bash "$release" --dist "$work/dist" "$@" >"$work/refusal.log" 2>&1 || rc=$?
   ((rc != 0)) || fail "$what: not refused"
-  grep -q -- "$message" "$work/refusal.log" || { cat "$work/refusal.log"; fail "$what: no \"$message\""; }
+  # CMake wraps its messages at a width that depends on the paths in them.
+  tr -s ' \n' ' ' <"$work/refusal.log" | grep -q -- "$message" || { cat "$work/refusal.log"; fail "$what: no \"$message\""; }
   [ "$(find "$work/dist" | sort)" = "$before" ] || fail "$what: the output folder changed"
 }
 

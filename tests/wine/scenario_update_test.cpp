@@ -167,7 +167,7 @@ TEST(BaseUpdate, KeepsToARedirectedDocumentsFolderAndASecondStartMeanwhileOnlyHa
 // if the utility took it for the platform.
 TEST(BaseUpdate, APlatformOutsideTheProgramFoldersIsNeverRunAndTheInstalledOneFinishes) {
   const std::wstring foreign = UserProfile() + L"\\Downloads\\1cv8.exe";
-  const std::wstring installed = L"C:\\Program Files\\1cv8 third\\bin\\1cv8.exe";
+  const std::wstring installed = L"C:\\Program Files\\1cv8 fourth\\bin\\1cv8.exe";
   InstallStandIn(installed);
   InstallStandIn(foreign);
   SetStandInBatchTime(1500ms);
