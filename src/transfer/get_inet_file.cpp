@@ -8,10 +8,12 @@
 #include <vector>
 
 #include "base/error.h"
+#include "transfer/free_space.h"
 #include "transfer/http_head.h"
 #include "transfer/transfer_abandoned.h"
 #include "transfer/transfer_texts.h"
 #include "transfer/trickle_watch.h"
+#include "transfer/zip_paths.h"
 
 namespace {
 
@@ -150,9 +152,11 @@ void CheckSignature(const std::wstring& url, const Sha256Digest& digest, const T
 // the facts and the events.
 class Transfer {
  public:
-  Transfer(const std::wstring& url, const std::wstring& path, ProgressBar& progress, const TransferSystem& system)
+  // `copies`: how many times the file's length the volume must hold (see SpaceShortage).
+  Transfer(const std::wstring& url, const std::wstring& path, ProgressBar& progress, const TransferSystem& system,
+           unsigned copies)
       : url_(url), path_(path), progress_(progress), system_(system), facts_(system.facts),
-        digest_(system.verifier) {}
+        copies_(copies), digest_(system.verifier) {}
 
   // The file kept whole, and checked when there are keys: still open for reading when
   // `keep_open`, else closed (and null returned).
@@ -267,6 +271,15 @@ class Transfer {
         progress_.SetPosition(0);
       }
       if (!file_) {
+        // Before the file exists: a full disk found halfway through costs the person the
+        // time of the transfer, and leaves nothing room for the rest of the run.
+        if (length.bytes) {
+          const std::wstring folder = FolderOf(path_);
+          if (const std::optional<std::wstring> shortage =
+                  SpaceShortage(folder, system_.files.FreeBytes(folder), *length.bytes, copies_)) {
+            throw AttemptFailed{*shortage, false, {}};
+          }
+        }
         std::wstring reason;
         std::unique_ptr<OutputFile> created = system_.files.Create(path_, reason);
         if (!created) throw AttemptFailed{CannotCreateFileText(path_, reason), false, {}};
@@ -329,6 +342,7 @@ class Transfer {
   ProgressBar& progress_;
   const TransferSystem& system_;
   DownloadFacts& facts_;
+  const unsigned copies_;
   std::optional<CreatedFile> file_;  // one handle for every attempt, made by the first good answer
   std::uint64_t received_ = 0;       // bytes of the body in the file
   std::uint64_t attempt_start_ = 0;  // where the current attempt began
@@ -369,14 +383,14 @@ int BarMaxOf(std::uint64_t length) {
 bool GetInetFile(const std::wstring& fileURL, const std::wstring& FileName,
                  ProgressBar& Progress, const TransferSystem& system) {
   return ShowingEnd(Progress, [&] {
-    Transfer(fileURL, FileName, Progress, system).Run(false);
+    Transfer(fileURL, FileName, Progress, system, 1).Run(false);
     return true;
   });
 }
 
 std::unique_ptr<ArchiveInput> GetInetFileOpen(const std::wstring& fileURL, const std::wstring& FileName,
                                               ProgressBar& Progress, const TransferSystem& system) {
-  return ShowingEnd(Progress, [&] { return Transfer(fileURL, FileName, Progress, system).Run(true); });
+  return ShowingEnd(Progress, [&] { return Transfer(fileURL, FileName, Progress, system, 2).Run(true); });
 }
 
 std::vector<unsigned char> GetInetSignature(const std::wstring& url, const TransferSystem& system, std::size_t limit) {

@@ -305,6 +305,57 @@ TEST(GetInetFile, ReportsAFileThatCannotBeCreatedWithItsPathAndTheSystemMessage)
   EXPECT_TRUE(rig.files.removed.empty()) << "a file it could not create is not its to delete";
 }
 
+// Faults caught: the spare 5 % left out or rounded down, the package's second copy (its
+// extraction) forgotten or applied to every file, the volume asked after the file is made
+// or about another folder, a length unknown or a count the system cannot give refused.
+TEST(GetInetFile, RefusesALengthTheFoldersVolumeCannotHoldBeforeTheFileIsMade) {
+  const std::wstring kFolder = L"C:\\Users\\tester\\Downloads\\KalveraDownload";
+  struct Row {
+    const char* why;
+    bool open;  // the package, unpacked beside it
+    std::optional<std::uint64_t> length;
+    std::optional<std::uint64_t> free;
+    std::wstring error;  // empty: downloaded
+  } rows[] = {
+      {"the file and 5 % exactly", false, 2000, 2100, L""},
+      {"one byte short of the 5 %", false, 2000, 2099,
+       L"Not enough free space in \"" + kFolder + L"\": 2100 bytes are needed, 2099 are free"},
+      {"a part of a byte of spare is a whole byte", false, 2001, 2101,
+       L"Not enough free space in \"" + kFolder + L"\": 2102 bytes are needed, 2101 are free"},
+      {"the package twice and 5 % exactly", true, 2000, 4200, L""},
+      {"the package twice, one byte short", true, 2000, 4199,
+       L"Not enough free space in \"" + kFolder + L"\": 4200 bytes are needed, 4199 are free"},
+      {"no length: nothing to judge", false, std::nullopt, 0, L""},
+      {"the system cannot tell", true, 2000, std::nullopt, L""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.why);
+    TransferRig rig;
+    rig.files.free_bytes = row.free;
+    rig.http.next.content_length = row.length;
+    rig.system.retry.attempts = 5;
+    rig.http.next.body = PatternBody(row.length.value_or(2000));
+    std::wstring error;
+    try {
+      if (row.open) {
+        rig.RunOpen(kUrl, kPath);
+      } else {
+        rig.Run(kUrl, kPath);
+      }
+    } catch (const Error& e) {
+      error = e.text();
+    }
+    EXPECT_EQ(error, row.error);
+    if (row.length) {
+      EXPECT_EQ(rig.files.free_asked, std::vector<std::wstring>{kFolder});
+    }
+    if (!row.error.empty()) {
+      EXPECT_EQ(rig.files.creates, 0) << "nothing is written";
+      EXPECT_EQ(rig.http.requests.size(), 1u) << "waiting does not make room";
+    }
+  }
+}
+
 TEST(GetInetFile, StopsAtAFailedWriteAndRemovesThePartialFile) {
   TransferRig rig;
   rig.files.disk_space = 10000;
