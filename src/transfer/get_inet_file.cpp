@@ -63,6 +63,29 @@ struct AttemptFailed {
   std::optional<std::uint64_t> retry_after_ms;  // as the server asked, for a retried status
 };
 
+// The person may mistype; a dialog that came back at once with the same refusal again
+// and again would otherwise send requests for ever.
+constexpr int kProxyLogins = 5;
+
+// A proxy that asks for credentials (407) is given them by the person and the request
+// sent again, until it takes them; the answer it then lets through is `response`'s.
+void LogInToProxy(const std::wstring& url, HttpResponse& response) {
+  for (int given = 0; response.StatusCode() == 407; ++given) {
+    if (given == kProxyLogins) {
+      throw AttemptFailed{CannotDownloadText(url, ProxyCredentialsRefusedReason(response.ProxyName(), given)), false, {}};
+    }
+    HttpFailure failure;
+    switch (response.LogInToProxy(failure)) {
+      case ProxyLogin::resent:
+        break;
+      case ProxyLogin::cancelled:
+        throw AttemptFailed{CannotDownloadText(url, ProxyCredentialsCancelledReason(response.ProxyName())), false, {}};
+      case ProxyLogin::failed:
+        throw AttemptFailed{CannotDownloadText(url, failure.reason), failure.transient, {}};
+    }
+  }
+}
+
 // Sends the request and follows redirects until an answer that is not one. WinINet is
 // told not to follow them itself: it would follow a loop for ever, and to any scheme.
 std::unique_ptr<HttpResponse> Request(const std::wstring& url, HttpRequest request, HttpSource& http,
@@ -72,6 +95,7 @@ std::unique_ptr<HttpResponse> Request(const std::wstring& url, HttpRequest reque
     HttpFailure failure;
     std::unique_ptr<HttpResponse> response = http.Get(request, failure);
     if (!response) throw AttemptFailed{CannotDownloadText(url, failure.reason), failure.transient, {}};
+    LogInToProxy(url, *response);
     const unsigned status = response->StatusCode();
     facts.status = status;
     if (!IsRedirect(status)) return response;

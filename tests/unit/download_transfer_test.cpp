@@ -356,6 +356,60 @@ TEST(GetInetFile, RefusesALengthTheFoldersVolumeCannotHoldBeforeTheFileIsMade) {
   }
 }
 
+// Faults caught: a 407 reported as a plain HTTP error without asking; the request made
+// anew instead of sent again where the credentials were given; a Cancel tried again over
+// the attempts, so the dialog comes back five times; no end to a proxy that never takes
+// what is typed; the proxy left out of the error.
+TEST(GetInetFile, AsksForAProxysCredentialsAndSendsTheRequestAgainUntilCancelled) {
+  using L = ProxyLogin;
+  const std::wstring kProxy = L"proxy.corp.example:3128";
+  const std::wstring kFailed = L"Cannot download \"" + kUrl + L"\". ";
+  struct Row {
+    const char* why;
+    std::vector<std::pair<ProxyLogin, unsigned>> logins;
+    std::wstring proxy;
+    std::wstring error;  // empty: downloaded
+    int asked;
+    std::size_t requests;
+  } rows[] = {
+      {"given and taken", {{L::resent, 200}}, kProxy, L"", 1, 1},
+      {"mistyped once", {{L::resent, 407}, {L::resent, 200}}, kProxy, L"", 2, 1},
+      {"cancelled", {}, kProxy,
+       kFailed + L"The proxy \"" + kProxy + L"\" asks for a user name and password, and none was given", 1, 1},
+      {"cancelled, the proxy unknown", {}, L"",
+       kFailed + L"The proxy server asks for a user name and password, and none was given", 1, 1},
+      {"refused five times",
+       {{L::resent, 407}, {L::resent, 407}, {L::resent, 407}, {L::resent, 407}, {L::resent, 407}, {L::resent, 200}},
+       kProxy, kFailed + L"The proxy \"" + kProxy + L"\" refused the user name and password 5 times", 5, 1},
+      {"the connection broke when sent again: another attempt", {{L::failed, 0}}, kProxy,
+       kFailed + L"The connection was reset (2 attempts made)", 2, 2},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.why);
+    TransferRig rig;
+    rig.system.retry = RetryPlan{2, {0}, 0};
+    rig.http.next.status = 407;
+    rig.http.next.proxy_logins = row.logins;
+    rig.http.next.proxy_name = row.proxy;
+    rig.http.next.content_length = 5000;
+    rig.http.next.body = PatternBody(5000);
+    std::wstring error;
+    try {
+      rig.Run(kUrl, kPath);
+    } catch (const Error& e) {
+      error = e.text();
+    }
+    EXPECT_EQ(error, row.error);
+    EXPECT_EQ(rig.http.proxy_logins_asked, row.asked);
+    EXPECT_EQ(rig.http.requests.size(), row.requests);
+    if (row.error.empty()) {
+      EXPECT_EQ(rig.files.files[kPath].data, rig.http.next.body);
+    } else {
+      EXPECT_EQ(rig.files.creates, 0);
+    }
+  }
+}
+
 TEST(GetInetFile, StopsAtAFailedWriteAndRemovesThePartialFile) {
   TransferRig rig;
   rig.files.disk_space = 10000;
