@@ -71,7 +71,8 @@ int RunApplication(HINSTANCE instance, RunLog& log, const std::function<std::uin
   // Built with the vendor's keys, every download must carry a signature by one of them;
   // without, nothing is fetched beyond the files.
   CngPayloadVerifier verifier(std::vector<PayloadKey>(kPayloadKeys.begin(), kPayloadKeys.end()));
-  WinInetDownloader downloader(kServerTimeoutMs, RetryPlan{}, kPayloadKeys.empty() ? nullptr : &verifier);
+  WinInetDownloader downloader(kServerTimeoutMs, RetryPlan{}, kPayloadKeys.empty() ? nullptr : &verifier,
+                               window.hwnd());
   UnzipperWin32 unzipper;
   FileSystemWin32 files;
   RunFolderSystemWin32 run_folders;

@@ -16,7 +16,8 @@ class Downloader {
   // `Progress` as the bytes arrive; the window's messages are handled after every read,
   // which takes what has arrived. Redirects are followed, at most 10. True once the whole
   // body is on disk, and the bar then shows full. Raises Error when the transfer fails:
-  // no response, too many or unusable redirects, an HTTP status other than 2xx, an
+  // a known length for which the folder's volume has no room with 5 % to spare (checked
+  // before the file is made), no response, too many or unusable redirects, an HTTP status other than 2xx, an
   // unusable Content-Length, a broken, short or stalled body, one that brings fewer than
   // 3072 bytes in 30 seconds, a file that cannot be created or written; the text names
   // `fileURL` and says why. Nothing half-written is left at `FileName` then (a failure
@@ -28,7 +29,8 @@ class Downloader {
                            ProgressBar& Progress) = 0;
   // The same, but the file is returned still open, for reading from its start, and no one
   // else can open it until the reader is destroyed: what is read is what was downloaded
-  // (and checked, when the vendor's keys are built in).
+  // (and checked, when the vendor's keys are built in). It is an archive to be unpacked on
+  // the same volume, so the room needed is twice its length.
   virtual std::unique_ptr<ArchiveInput> GetInetFileOpen(const std::wstring& fileURL, const std::wstring& FileName,
                                                         ProgressBar& Progress) = 0;
   // With the vendor's keys built in, GetInetFile and GetInetFileOpen also fetch

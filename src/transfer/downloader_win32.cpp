@@ -18,6 +18,7 @@
 #include "transfer/output_files_win32.h"
 #include "transfer/tick_clock_win32.h"
 #include "transfer/transfer_abandoned.h"
+#include "transfer/wininet_functions_win32.h"
 
 namespace {
 
@@ -45,6 +46,12 @@ struct Handover {
   DownloadFacts facts;
   std::exception_ptr failure;
   std::unique_ptr<ArchiveInput> kept;  // the file still open, when the job asked for it
+
+  // A request whose proxy asks for credentials: the GUI thread shows the dialog over it
+  // while the worker waits for `answered` (or `cancel`), then reads `answer`.
+  HINTERNET credentials_for = nullptr;
+  DWORD answer = ERROR_CANCELLED;
+  UniqueKernelHandle answered{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
 
   std::atomic<bool> cancelled{false};
   UniqueKernelHandle ready{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
@@ -145,11 +152,25 @@ struct Job {
   bool tell_events;
 };
 
+// The dialog belongs to the window, so the GUI thread shows it; the worker, which holds
+// the request, waits for the answer. A window closed meanwhile answers for the person.
+DWORD AskOnGuiThread(Handover& to, HINTERNET request) {
+  {
+    const std::lock_guard<std::mutex> hold(to.lock);
+    to.credentials_for = request;
+  }
+  ::SetEvent(to.ready.get());
+  const HANDLE waits[] = {to.answered.get(), to.cancel.get()};
+  if (::WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0) return ERROR_CANCELLED;
+  const std::lock_guard<std::mutex> hold(to.lock);
+  return to.answer;
+}
+
 unsigned __stdcall RunJob(void* context) {
   const std::unique_ptr<Job> job(static_cast<Job*>(context));
   Handover& to = *job->handover;
   try {
-    WinInetSource http(job->timeout_ms, to.line);
+    WinInetSource http(job->timeout_ms, to.line, [&to](HINTERNET request) { return AskOnGuiThread(to, request); });
     WindowsOutputFiles files(true);
     CancelFlag pump(to);
     TickClockWin32 clock;
@@ -190,10 +211,35 @@ void Apply(Handover& from, ProgressBar& bar, TransferEvents* events) {
   }
 }
 
+// Shows the credentials dialog the worker asked for, if it did, and hands the answer back.
+// The request is the worker's, but the worker is blocked until `answered`. The dialog runs
+// its own message loop, so the window goes on painting behind it.
+void AnswerCredentials(Handover& to, HWND owner) {
+  HINTERNET request = nullptr;
+  {
+    const std::lock_guard<std::mutex> hold(to.lock);
+    request = std::exchange(to.credentials_for, nullptr);
+  }
+  if (!request) return;
+  // FILTER_FOR_ERRORS reads the 407 from the request itself; GENERATE_DATA and
+  // CHANGE_OPTIONS keep the user name and password on the request for the next send.
+  const DWORD answer =
+      owner ? WinInet().InternetErrorDlg(owner, request, ERROR_INTERNET_INCORRECT_PASSWORD,
+                                         FLAGS_ERROR_UI_FILTER_FOR_ERRORS | FLAGS_ERROR_UI_FLAGS_GENERATE_DATA |
+                                             FLAGS_ERROR_UI_FLAGS_CHANGE_OPTIONS,
+                                         nullptr)
+            : ERROR_CANCELLED;
+  {
+    const std::lock_guard<std::mutex> hold(to.lock);
+    to.answer = answer;
+  }
+  ::SetEvent(to.answered.get());
+}
+
 }  // namespace
 
-WinInetDownloader::WinInetDownloader(DWORD server_timeout_ms, RetryPlan retry, PayloadVerifier* verifier)
-    : timeout_ms_(server_timeout_ms), retry_(std::move(retry)), verifier_(verifier) {}
+WinInetDownloader::WinInetDownloader(DWORD server_timeout_ms, RetryPlan retry, PayloadVerifier* verifier, HWND owner)
+    : timeout_ms_(server_timeout_ms), retry_(std::move(retry)), verifier_(verifier), owner_(owner) {}
 
 bool WinInetDownloader::GetInetFile(const std::wstring& fileURL, const std::wstring& FileName,
                                     ProgressBar& Progress) {
@@ -211,7 +257,9 @@ std::unique_ptr<ArchiveInput> WinInetDownloader::GetInetFileOpen(const std::wstr
 std::unique_ptr<ArchiveInput> WinInetDownloader::Download(const std::wstring& fileURL, const std::wstring& FileName,
                                                           ProgressBar& Progress, bool keep_open) {
   auto handover = std::make_shared<Handover>();
-  if (!handover->ready || !handover->cancel) throw Error(L"Cannot start the download: no event could be made");
+  if (!handover->ready || !handover->cancel || !handover->answered) {
+    throw Error(L"Cannot start the download: no event could be made");
+  }
   auto job = std::make_unique<Job>(
       Job{handover, fileURL, FileName, timeout_ms_, retry_, verifier_, keep_open, events_ != nullptr});
   UniqueKernelHandle worker(reinterpret_cast<HANDLE>(::_beginthreadex(nullptr, 0, &RunJob, job.get(), 0, nullptr)));
@@ -224,6 +272,7 @@ std::unique_ptr<ArchiveInput> WinInetDownloader::Download(const std::wstring& fi
     const DWORD woke = ::MsgWaitForMultipleObjects(2, waits, FALSE, INFINITE, QS_ALLINPUT);
     Apply(*handover, Progress, events_);
     if (woke == WAIT_OBJECT_0) break;
+    AnswerCredentials(*handover, owner_);
     if (pump.HandlePending()) {
       handover->cancelled = true;
       ::SetEvent(handover->cancel.get());

@@ -13,8 +13,10 @@ class WinInetDownloader : public Downloader {
   // `server_timeout_ms` bounds each wait for the server and the wait for a response head;
   // `retry` says how often and after which pauses a broken transfer is tried again. Tests
   // shorten both. `verifier` holds the vendor's keys; null when none are built in.
+  // `owner` is the window the proxy credentials dialog belongs to; without one, a proxy
+  // that asks for credentials ends the download as if the person had cancelled.
   explicit WinInetDownloader(DWORD server_timeout_ms = kServerTimeoutMs, RetryPlan retry = RetryPlan{},
-                             PayloadVerifier* verifier = nullptr);
+                             PayloadVerifier* verifier = nullptr, HWND owner = nullptr);
   bool GetInetFile(const std::wstring& fileURL, const std::wstring& FileName,
                    ProgressBar& Progress) override;
   std::unique_ptr<ArchiveInput> GetInetFileOpen(const std::wstring& fileURL, const std::wstring& FileName,
@@ -29,5 +31,6 @@ class WinInetDownloader : public Downloader {
   RetryPlan retry_;
   TransferEvents* events_ = nullptr;
   PayloadVerifier* verifier_;
+  HWND owner_;
   DownloadFacts facts_;
 };

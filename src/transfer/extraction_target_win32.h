@@ -19,6 +19,7 @@ class ExtractionTargetWin32 : public ExtractionTarget {
   void MakeFolders(const std::wstring& folder) override;
   std::unique_ptr<OutputFile> Create(const std::wstring& path, std::wstring& reason) override;
   void Remove(const std::wstring& path) override;
+  std::optional<std::uint64_t> FreeBytes(const std::wstring& folder) override { return files_.FreeBytes(folder); }
 
  private:
   bool IsHeld(const std::wstring& path) const;

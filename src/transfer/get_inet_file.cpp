@@ -8,10 +8,12 @@
 #include <vector>
 
 #include "base/error.h"
+#include "transfer/free_space.h"
 #include "transfer/http_head.h"
 #include "transfer/transfer_abandoned.h"
 #include "transfer/transfer_texts.h"
 #include "transfer/trickle_watch.h"
+#include "transfer/zip_paths.h"
 
 namespace {
 
@@ -61,6 +63,29 @@ struct AttemptFailed {
   std::optional<std::uint64_t> retry_after_ms;  // as the server asked, for a retried status
 };
 
+// The person may mistype; a dialog that came back at once with the same refusal again
+// and again would otherwise send requests for ever.
+constexpr int kProxyLogins = 5;
+
+// A proxy that asks for credentials (407) is given them by the person and the request
+// sent again, until it takes them; the answer it then lets through is `response`'s.
+void LogInToProxy(const std::wstring& url, HttpResponse& response) {
+  for (int given = 0; response.StatusCode() == 407; ++given) {
+    if (given == kProxyLogins) {
+      throw AttemptFailed{CannotDownloadText(url, ProxyCredentialsRefusedReason(response.ProxyName(), given)), false, {}};
+    }
+    HttpFailure failure;
+    switch (response.LogInToProxy(failure)) {
+      case ProxyLogin::resent:
+        break;
+      case ProxyLogin::cancelled:
+        throw AttemptFailed{CannotDownloadText(url, ProxyCredentialsCancelledReason(response.ProxyName())), false, {}};
+      case ProxyLogin::failed:
+        throw AttemptFailed{CannotDownloadText(url, failure.reason), failure.transient, {}};
+    }
+  }
+}
+
 // Sends the request and follows redirects until an answer that is not one. WinINet is
 // told not to follow them itself: it would follow a loop for ever, and to any scheme.
 std::unique_ptr<HttpResponse> Request(const std::wstring& url, HttpRequest request, HttpSource& http,
@@ -70,6 +95,7 @@ std::unique_ptr<HttpResponse> Request(const std::wstring& url, HttpRequest reque
     HttpFailure failure;
     std::unique_ptr<HttpResponse> response = http.Get(request, failure);
     if (!response) throw AttemptFailed{CannotDownloadText(url, failure.reason), failure.transient, {}};
+    LogInToProxy(url, *response);
     const unsigned status = response->StatusCode();
     facts.status = status;
     if (!IsRedirect(status)) return response;
@@ -150,9 +176,11 @@ void CheckSignature(const std::wstring& url, const Sha256Digest& digest, const T
 // the facts and the events.
 class Transfer {
  public:
-  Transfer(const std::wstring& url, const std::wstring& path, ProgressBar& progress, const TransferSystem& system)
+  // `copies`: how many times the file's length the volume must hold (see SpaceShortage).
+  Transfer(const std::wstring& url, const std::wstring& path, ProgressBar& progress, const TransferSystem& system,
+           unsigned copies)
       : url_(url), path_(path), progress_(progress), system_(system), facts_(system.facts),
-        digest_(system.verifier) {}
+        copies_(copies), digest_(system.verifier) {}
 
   // The file kept whole, and checked when there are keys: still open for reading when
   // `keep_open`, else closed (and null returned).
@@ -267,6 +295,15 @@ class Transfer {
         progress_.SetPosition(0);
       }
       if (!file_) {
+        // Before the file exists: a full disk found halfway through costs the person the
+        // time of the transfer, and leaves nothing room for the rest of the run.
+        if (length.bytes) {
+          const std::wstring folder = FolderOf(path_);
+          if (const std::optional<std::wstring> shortage =
+                  SpaceShortage(folder, system_.files.FreeBytes(folder), *length.bytes, copies_)) {
+            throw AttemptFailed{*shortage, false, {}};
+          }
+        }
         std::wstring reason;
         std::unique_ptr<OutputFile> created = system_.files.Create(path_, reason);
         if (!created) throw AttemptFailed{CannotCreateFileText(path_, reason), false, {}};
@@ -329,6 +366,7 @@ class Transfer {
   ProgressBar& progress_;
   const TransferSystem& system_;
   DownloadFacts& facts_;
+  const unsigned copies_;
   std::optional<CreatedFile> file_;  // one handle for every attempt, made by the first good answer
   std::uint64_t received_ = 0;       // bytes of the body in the file
   std::uint64_t attempt_start_ = 0;  // where the current attempt began
@@ -369,14 +407,14 @@ int BarMaxOf(std::uint64_t length) {
 bool GetInetFile(const std::wstring& fileURL, const std::wstring& FileName,
                  ProgressBar& Progress, const TransferSystem& system) {
   return ShowingEnd(Progress, [&] {
-    Transfer(fileURL, FileName, Progress, system).Run(false);
+    Transfer(fileURL, FileName, Progress, system, 1).Run(false);
     return true;
   });
 }
 
 std::unique_ptr<ArchiveInput> GetInetFileOpen(const std::wstring& fileURL, const std::wstring& FileName,
                                               ProgressBar& Progress, const TransferSystem& system) {
-  return ShowingEnd(Progress, [&] { return Transfer(fileURL, FileName, Progress, system).Run(true); });
+  return ShowingEnd(Progress, [&] { return Transfer(fileURL, FileName, Progress, system, 2).Run(true); });
 }
 
 std::vector<unsigned char> GetInetSignature(const std::wstring& url, const TransferSystem& system, std::size_t limit) {

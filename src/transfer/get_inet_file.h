@@ -54,6 +54,10 @@ struct TransferSystem {
 // error saying how many came. When the pump reports a quit request, the transfer ends at
 // that read: the partial file is removed and TransferAbandoned raised.
 //
+// When the first full answer has a Content-Length, the volume of the file's folder must
+// have room for it (SpaceShortage, one copy) before the file is created; otherwise that
+// text is raised and nothing is written.
+//
 // A transfer that breaks off (no connection, a time-out, a failed read, a body short of
 // its length, a trickle, a status IsRetriedStatus gives) is tried again, up to the plan's
 // attempts, after its pauses; a later attempt asks for the rest of the body when the
@@ -71,7 +75,8 @@ bool GetInetFile(const std::wstring& fileURL, const std::wstring& FileName,
 
 // The same, but the file stays open as the transfer wrote it and is returned for reading
 // from its start: no one can open it, let alone change it, until the reader is destroyed,
-// so what is read is what was checked.
+// so what is read is what was checked. Such a file is an archive to be unpacked beside
+// it, so its volume must have room for it twice.
 std::unique_ptr<ArchiveInput> GetInetFileOpen(const std::wstring& fileURL, const std::wstring& FileName,
                                               ProgressBar& Progress, const TransferSystem& system);
 

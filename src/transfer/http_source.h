@@ -26,6 +26,13 @@ struct HttpFailure {
   bool transient = false;
 };
 
+// What came of asking the person for a proxy's user name and password.
+enum class ProxyLogin {
+  resent,     // given, and the same request sent again with them: the response holds the new answer
+  cancelled,  // the person cancelled, or no one can be asked
+  failed,     // the request could not be sent again; the failure says why
+};
+
 class HttpResponse {
  public:
   // Closes the request and everything opened for it.
@@ -44,6 +51,17 @@ class HttpResponse {
   // out; `reason` then says why in words a person understands.
   virtual bool Read(unsigned char* buffer, std::uint32_t size, std::uint32_t& delivered,
                     std::wstring& reason) = 0;
+  // After a 407 (a proxy that asks for credentials): asks the person for them with the
+  // system's dialog and, when given, sends the same request again through the proxy; on
+  // `resent` this object is the new answer, status and head included. One that cannot ask
+  // answers `cancelled`.
+  virtual ProxyLogin LogInToProxy(HttpFailure& failure) {
+    (void)failure;
+    return ProxyLogin::cancelled;
+  }
+  // The proxy the request went through, as the system's settings name it; empty when
+  // unknown.
+  virtual std::wstring ProxyName() const { return {}; }
 };
 
 class HttpSource {

@@ -47,4 +47,11 @@ class OutputFiles {
   virtual std::unique_ptr<OutputFile> Create(const std::wstring& path, std::wstring& reason) = 0;
   // Deletes the file at `path`, which must be closed; a failure is not reported.
   virtual void Remove(const std::wstring& path) = 0;
+  // The bytes this account may still write on the volume of `folder` (quotas included);
+  // nothing when that cannot be told, and then no one is refused for want of space. An
+  // empty `folder` is the current one.
+  virtual std::optional<std::uint64_t> FreeBytes(const std::wstring& folder) {
+    (void)folder;
+    return std::nullopt;
+  }
 };

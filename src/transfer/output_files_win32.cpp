@@ -111,3 +111,13 @@ std::unique_ptr<OutputFile> WindowsOutputFiles::Create(const std::wstring& path,
 }
 
 void WindowsOutputFiles::Remove(const std::wstring& path) { ::DeleteFileW(path.c_str()); }
+
+std::optional<std::uint64_t> WindowsOutputFiles::FreeBytes(const std::wstring& folder) {
+  // The count available to the caller, not the volume's total free: a disk quota limits
+  // this account alone. Any folder of the volume serves, with or without its final "\".
+  ULARGE_INTEGER available{};
+  if (!::GetDiskFreeSpaceExW(folder.empty() ? nullptr : folder.c_str(), &available, nullptr, nullptr)) {
+    return std::nullopt;
+  }
+  return available.QuadPart;
+}

@@ -9,6 +9,7 @@ class WindowsOutputFiles : public OutputFiles {
   explicit WindowsOutputFiles(bool deleted_unless_kept = false) : deleted_unless_kept_(deleted_unless_kept) {}
   std::unique_ptr<OutputFile> Create(const std::wstring& path, std::wstring& reason) override;
   void Remove(const std::wstring& path) override;
+  std::optional<std::uint64_t> FreeBytes(const std::wstring& folder) override;
 
  private:
   bool deleted_unless_kept_;

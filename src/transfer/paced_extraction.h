@@ -1,7 +1,9 @@
 #pragma once
 // The archive and the target of an extraction with the message pump turned between their
 // blocks, so that the window lives while a large package is unpacked.
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "transfer/archive_input.h"
@@ -30,6 +32,7 @@ class PacedTarget : public ExtractionTarget {
   void MakeFolders(const std::wstring& folder) override { target_.MakeFolders(folder); }
   std::unique_ptr<OutputFile> Create(const std::wstring& path, std::wstring& reason) override;
   void Remove(const std::wstring& path) override { target_.Remove(path); }
+  std::optional<std::uint64_t> FreeBytes(const std::wstring& folder) override { return target_.FreeBytes(folder); }
 
  private:
   ExtractionTarget& target_;

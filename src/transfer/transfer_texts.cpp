@@ -81,6 +81,22 @@ std::wstring UnusableRangeReason(std::uint64_t received, std::uint64_t total, co
          std::to_wstring(total) + L" with \"" + range + L"\", which does not continue the file";
 }
 
+namespace {
+
+std::wstring ProxyNamed(const std::wstring& proxy) {
+  return proxy.empty() ? std::wstring(L"The proxy server") : L"The proxy \"" + proxy + L"\"";
+}
+
+}  // namespace
+
+std::wstring ProxyCredentialsCancelledReason(const std::wstring& proxy) {
+  return ProxyNamed(proxy) + L" asks for a user name and password, and none was given";
+}
+
+std::wstring ProxyCredentialsRefusedReason(const std::wstring& proxy, int times) {
+  return ProxyNamed(proxy) + L" refused the user name and password " + std::to_wstring(times) + L" times";
+}
+
 std::wstring AttemptsMadeReason(int attempts) {
   if (attempts <= 1) return std::wstring();
   return L" (" + std::to_wstring(attempts) + L" attempts made)";

@@ -23,6 +23,11 @@ std::wstring InsecureRedirectReason(const std::wstring& target);
 // The server answered the range from byte <received> of <total> with "<range>", which
 // does not continue the file
 std::wstring UnusableRangeReason(std::uint64_t received, std::uint64_t total, const std::wstring& range);
+// The proxy "<name>" asks for a user name and password, and none was given; without a
+// name, "The proxy server asks ...".
+std::wstring ProxyCredentialsCancelledReason(const std::wstring& proxy);
+// The proxy "<name>" refused the user name and password <times> times
+std::wstring ProxyCredentialsRefusedReason(const std::wstring& proxy, int times);
 // " (5 attempts made)"; nothing for a single attempt, whose error says all there is.
 std::wstring AttemptsMadeReason(int attempts);
 // The server sent only <bytes> bytes in the last <seconds> seconds

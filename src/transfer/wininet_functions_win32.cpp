@@ -9,6 +9,7 @@ const WinInetFunctions& WinInet() {
     library.Bind(f.InternetCrackUrlW, "InternetCrackUrlW");
     library.Bind(f.InternetOpenW, "InternetOpenW");
     library.Bind(f.InternetSetOptionW, "InternetSetOptionW");
+    library.Bind(f.InternetQueryOptionW, "InternetQueryOptionW");
     library.Bind(f.InternetConnectW, "InternetConnectW");
     library.Bind(f.HttpOpenRequestW, "HttpOpenRequestW");
     library.Bind(f.HttpSendRequestW, "HttpSendRequestW");
@@ -16,6 +17,7 @@ const WinInetFunctions& WinInet() {
     library.Bind(f.InternetQueryDataAvailable, "InternetQueryDataAvailable");
     library.Bind(f.InternetReadFile, "InternetReadFile");
     library.Bind(f.InternetCloseHandle, "InternetCloseHandle");
+    library.Bind(f.InternetErrorDlg, "InternetErrorDlg");
     return f;
   }();
   return functions;

@@ -11,6 +11,7 @@ struct WinInetFunctions {
   decltype(&::InternetCrackUrlW) InternetCrackUrlW;
   decltype(&::InternetOpenW) InternetOpenW;
   decltype(&::InternetSetOptionW) InternetSetOptionW;
+  decltype(&::InternetQueryOptionW) InternetQueryOptionW;
   decltype(&::InternetConnectW) InternetConnectW;
   decltype(&::HttpOpenRequestW) HttpOpenRequestW;
   decltype(&::HttpSendRequestW) HttpSendRequestW;
@@ -18,6 +19,7 @@ struct WinInetFunctions {
   decltype(&::InternetQueryDataAvailable) InternetQueryDataAvailable;
   decltype(&::InternetReadFile) InternetReadFile;
   decltype(&::InternetCloseHandle) InternetCloseHandle;
+  decltype(&::InternetErrorDlg) InternetErrorDlg;
 };
 
 // The functions, bound once. Raises Error when wininet.dll or one of them cannot be had;

@@ -1,6 +1,7 @@
 #include "transfer/wininet_source_win32.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -91,12 +92,50 @@ class TrackedRequest {
   std::shared_ptr<RequestLine> line_;
 };
 
+std::optional<DWORD> Send(HINTERNET request, const std::wstring& headers, RequestLine& line, DWORD timeout_ms,
+                          HttpFailure& failure);
+
+// The proxy as the session's settings name it (a list such as "http=host:port https=...",
+// or one address for every scheme); empty when none is set or it cannot be had.
+std::wstring ProxyOf(HINTERNET session) {
+  DWORD size = 0;
+  WinInet().InternetQueryOptionW(session, INTERNET_OPTION_PROXY, nullptr, &size);
+  if (size < sizeof(INTERNET_PROXY_INFO)) return std::wstring();
+  // The strings follow the structure in the same buffer; aligned for the structure.
+  std::vector<INTERNET_PROXY_INFO> buffer(size / sizeof(INTERNET_PROXY_INFO) + 1);
+  size = static_cast<DWORD>(buffer.size() * sizeof(INTERNET_PROXY_INFO));
+  if (!WinInet().InternetQueryOptionW(session, INTERNET_OPTION_PROXY, buffer.data(), &size)) return std::wstring();
+  const INTERNET_PROXY_INFO& info = buffer.front();
+  if (info.dwAccessType != INTERNET_OPEN_TYPE_PROXY || !info.lpszProxy) return std::wstring();
+  return reinterpret_cast<const wchar_t*>(info.lpszProxy);
+}
+
 class WinInetResponse : public HttpResponse {
  public:
   WinInetResponse(UniqueInternet session, UniqueInternet connection, std::unique_ptr<TrackedRequest> request,
-                  unsigned status, DWORD timeout_ms)
+                  unsigned status, DWORD timeout_ms, std::wstring headers, std::shared_ptr<RequestLine> line,
+                  CredentialsDialog ask)
       : session_(std::move(session)), connection_(std::move(connection)),
-        request_(std::move(request)), status_(status), timeout_ms_(timeout_ms) {}
+        request_(std::move(request)), status_(status), timeout_ms_(timeout_ms), headers_(std::move(headers)),
+        line_(std::move(line)), ask_(std::move(ask)) {}
+
+  // WinINet's own way: the refusal's body read off, the dialog keeps what is typed on the
+  // request handle (FLAGS_ERROR_UI_FLAGS_GENERATE_DATA), and HttpSendRequestW on the same
+  // handle sends it with them when the dialog answered ERROR_INTERNET_FORCE_RETRY.
+  ProxyLogin LogInToProxy(HttpFailure& failure) override {
+    if (!ask_) return ProxyLogin::cancelled;
+    unsigned char drain[4096];
+    DWORD count = 0;
+    while (WinInet().InternetReadFile(request_->get(), drain, sizeof drain, &count) && count != 0) {
+    }
+    if (ask_(request_->get()) != ERROR_INTERNET_FORCE_RETRY) return ProxyLogin::cancelled;
+    const std::optional<DWORD> status = Send(request_->get(), headers_, *line_, timeout_ms_, failure);
+    if (!status) return ProxyLogin::failed;
+    status_ = *status;
+    waiting_ = 0;
+    return ProxyLogin::resent;
+  }
+  std::wstring ProxyName() const override { return ProxyOf(session_.get()); }
 
   unsigned StatusCode() const override { return status_; }
   std::vector<std::wstring> ContentLengths() const override {
@@ -162,6 +201,9 @@ class WinInetResponse : public HttpResponse {
   std::unique_ptr<TrackedRequest> request_;
   unsigned status_;
   DWORD timeout_ms_;
+  std::wstring headers_;  // sent with the request, and again with a proxy's credentials
+  std::shared_ptr<RequestLine> line_;
+  CredentialsDialog ask_;
   DWORD waiting_ = 0;  // bytes known to have arrived and not yet read
 };
 
@@ -190,6 +232,48 @@ class RequestWatch {
   bool& fired_;
   HANDLE timer_ = nullptr;
 };
+
+// Sends the request and waits for the head; its status, or nothing with `failure` set.
+std::optional<DWORD> Send(HINTERNET request, const std::wstring& headers, RequestLine& line, DWORD timeout_ms,
+                          HttpFailure& failure) {
+  const ULONGLONG started = ::GetTickCount64();
+  // The head as a whole gets the same bound as each wait: WinINet's own time-out restarts
+  // with every byte, so a head sent a byte at a time would hold the attempt for ever. The
+  // watch closes the request when the bound passes, which Windows documents to end the
+  // blocked call (Wine 8's WinINet goes on waiting; then the late head is refused here).
+  bool head_too_slow = false;
+  BOOL sent = FALSE;
+  {
+    const RequestWatch watch(line, timeout_ms, head_too_slow);
+    sent = WinInet().HttpSendRequestW(request, headers.empty() ? nullptr : headers.c_str(),
+                                      static_cast<DWORD>(headers.size()), nullptr, 0);
+  }
+  const DWORD send_error = ::GetLastError();
+  // WinINet's own time-out may end a silent server's wait as the watch fires: its reason
+  // says what happened. A call ended by the close fails as cancelled or as a wrong handle.
+  const bool ended_by_close = send_error == ERROR_INTERNET_OPERATION_CANCELLED ||
+                              send_error == ERROR_INTERNET_INCORRECT_HANDLE_TYPE ||
+                              send_error == ERROR_INVALID_HANDLE;
+  if (!sent && !ended_by_close) {
+    failure = Failure(send_error, timeout_ms, started);
+    return std::nullopt;
+  }
+  if (head_too_slow || ::GetTickCount64() - started > timeout_ms) {
+    failure = HttpFailure{HeadTooSlowReason(timeout_ms), true};
+    return std::nullopt;
+  }
+  if (!sent) {
+    failure = Failure(send_error, timeout_ms, started);
+    return std::nullopt;
+  }
+  DWORD status = 0;
+  DWORD size = sizeof status;
+  if (!WinInet().HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr)) {
+    failure = Failure(::GetLastError(), timeout_ms, started);
+    return std::nullopt;
+  }
+  return status;
+}
 
 }  // namespace
 
@@ -225,16 +309,16 @@ void RequestLine::CloseLocked() {
   closed_ = true;
 }
 
-WinInetSource::WinInetSource(DWORD timeout_ms, std::shared_ptr<RequestLine> line)
+WinInetSource::WinInetSource(DWORD timeout_ms, std::shared_ptr<RequestLine> line, CredentialsDialog ask)
     : agent_(FileNameOf(ModulePath())), timeout_ms_(timeout_ms),
-      line_(line ? std::move(line) : std::make_shared<RequestLine>()) {}
+      line_(line ? std::move(line) : std::make_shared<RequestLine>()), ask_(std::move(ask)) {}
 
 // The request is opened and sent in two steps rather than by InternetOpenUrlW, which
 // sends it at once: under Wine a request made that way waits for its answer for ever,
 // whatever time-out the Internet handle carries.
 std::unique_ptr<HttpResponse> WinInetSource::Get(const HttpRequest& asked, HttpFailure& failure) {
   const std::wstring& url = asked.url;
-  ULONGLONG started = ::GetTickCount64();
+  const ULONGLONG started = ::GetTickCount64();
   const auto fail = [&](DWORD error) -> std::unique_ptr<HttpResponse> {
     failure = Failure(error, timeout_ms_, started);
     return nullptr;
@@ -264,38 +348,9 @@ std::unique_ptr<HttpResponse> WinInetSource::Get(const HttpRequest& asked, HttpF
   if (!request) return fail(::GetLastError());
   SetTimeouts(request.get(), timeout_ms_);
   auto tracked = std::make_unique<TrackedRequest>(std::move(request), line_);
-  const std::wstring headers = RangeHeaders(asked);
-  started = ::GetTickCount64();
-  // The head as a whole gets the same bound as each wait: WinINet's own time-out restarts
-  // with every byte, so a head sent a byte at a time would hold the attempt for ever. The
-  // watch closes the request when the bound passes, which Windows documents to end the
-  // blocked call (Wine 8's WinINet goes on waiting; then the late head is refused here).
-  bool head_too_slow = false;
-  BOOL sent = FALSE;
-  {
-    const RequestWatch watch(*line_, timeout_ms_, head_too_slow);
-    sent = WinInet().HttpSendRequestW(tracked->get(), headers.empty() ? nullptr : headers.c_str(),
-                                      static_cast<DWORD>(headers.size()), nullptr, 0);
-  }
-  const DWORD send_error = ::GetLastError();
-  // WinINet's own time-out may end a silent server's wait as the watch fires: its reason
-  // says what happened. A call ended by the close fails as cancelled or as a wrong handle.
-  const bool ended_by_close = send_error == ERROR_INTERNET_OPERATION_CANCELLED ||
-                              send_error == ERROR_INTERNET_INCORRECT_HANDLE_TYPE ||
-                              send_error == ERROR_INVALID_HANDLE;
-  if (!sent && !ended_by_close) return fail(send_error);
-  if (head_too_slow || ::GetTickCount64() - started > timeout_ms_) {
-    failure = HttpFailure{HeadTooSlowReason(timeout_ms_), true};
-    return nullptr;
-  }
-  if (!sent) return fail(send_error);
-
-  DWORD status = 0;
-  DWORD size = sizeof status;
-  if (!WinInet().HttpQueryInfoW(tracked->get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
-                        &size, nullptr)) {
-    return fail(::GetLastError());
-  }
-  return std::make_unique<WinInetResponse>(std::move(session), std::move(connection),
-                                           std::move(tracked), status, timeout_ms_);
+  std::wstring headers = RangeHeaders(asked);
+  const std::optional<DWORD> status = Send(tracked->get(), headers, *line_, timeout_ms_, failure);
+  if (!status) return nullptr;
+  return std::make_unique<WinInetResponse>(std::move(session), std::move(connection), std::move(tracked), *status,
+                                           timeout_ms_, std::move(headers), line_, ask_);
 }

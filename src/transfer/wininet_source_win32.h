@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -37,11 +38,17 @@ class RequestLine {
   bool cancelled_ = false;
 };
 
+// Shows the system's dialog for a proxy's credentials over the request (InternetErrorDlg)
+// and gives its answer: ERROR_INTERNET_FORCE_RETRY when they were given.
+using CredentialsDialog = std::function<DWORD(HINTERNET request)>;
+
 class WinInetSource : public HttpSource {
  public:
   // The agent is the running program's file name. `line`, when given, is where another
-  // thread can end the request under way.
-  explicit WinInetSource(DWORD timeout_ms = kServerTimeoutMs, std::shared_ptr<RequestLine> line = nullptr);
+  // thread can end the request under way. Without `ask`, a proxy that wants credentials
+  // is answered as if the person had cancelled.
+  explicit WinInetSource(DWORD timeout_ms = kServerTimeoutMs, std::shared_ptr<RequestLine> line = nullptr,
+                         CredentialsDialog ask = nullptr);
   // Always fetched afresh from the server, and no copy kept in WinINet's cache.
   std::unique_ptr<HttpResponse> Get(const HttpRequest& request, HttpFailure& failure) override;
 
@@ -49,4 +56,5 @@ class WinInetSource : public HttpSource {
   std::wstring agent_;
   DWORD timeout_ms_;
   std::shared_ptr<RequestLine> line_;
+  CredentialsDialog ask_;
 };

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 #include "base/error.h"
 #include "transfer/archive_buffer.h"
+#include "transfer/free_space.h"
 #include "transfer/zip_directory.h"
 #include "transfer/zip_entry_data.h"
 #include "transfer/zip_fields.h"
@@ -62,6 +64,15 @@ void ExtractZip(ArchiveInput& input, const std::wstring& dest_path, ExtractionTa
   ArchiveBuffer archive(input);
   const std::vector<ZipEntry> entries = ReadCentralDirectory(archive, FindEndRecord(archive));
   facts.entries = entries.size();
+  // The sizes are the central directory's, which is all that can be known before the
+  // first entry; data that claims less fails its own check (the CRC, the length) later.
+  std::uint64_t unpacked = 0;
+  for (const ZipEntry& entry : entries) unpacked += entry.uncompressed_size;
+  const std::wstring dest_folder = target.FullPath(dest_path);
+  if (const std::optional<std::wstring> shortage =
+          SpaceShortage(dest_folder, target.FreeBytes(dest_folder), unpacked, 1)) {
+    throw Error(*shortage);
+  }
 
   EntryCopier copier;
   // Entries of one folder follow each other; its rules and its creation are done once.

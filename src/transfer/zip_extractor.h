@@ -20,6 +20,9 @@
 //   "Stream write error"
 //   Cannot extract "<name>". <reason>        an encrypted entry, damaged data (CRC-32),
 //                                            a name that would leave `dest_path`
+//   Not enough free space in "<folder>": ... before any entry, when the volume of
+//                                            `dest_path` cannot hold the sum of the
+//                                            entries' sizes (SpaceShortage)
 // `facts` counts the entries and what was unpacked, up to a failure too.
 void ExtractZip(ArchiveInput& input, const std::wstring& dest_path, ExtractionTarget& target,
                 ExtractionFacts& facts);

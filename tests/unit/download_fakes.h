@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "memory_files.h"
@@ -49,6 +50,10 @@ struct ScriptedResponse {
                             // the end takes its time too.
   std::wstring etag, last_modified, content_range, retry_after;
   bool transient = false;  // of a no_response: another attempt may fare better
+  // For a 407, the person's answers in turn, each with the status the request sent again
+  // then gets (the body is `body` whatever it is); once they are used up, cancelled.
+  std::vector<std::pair<ProxyLogin, unsigned>> proxy_logins;
+  std::wstring proxy_name;
 };
 
 class ScriptedHttp : public HttpSource {
@@ -63,6 +68,7 @@ class ScriptedHttp : public HttpSource {
   std::vector<HttpRequest> requests;
   std::vector<std::uint32_t> read_sizes;
   int open_responses = 0;
+  int proxy_logins_asked = 0;
   FakeTickClock* clock = nullptr;  // moved by paced reads
 
   std::unique_ptr<HttpResponse> Get(const HttpRequest& request, HttpFailure& failure) override {
@@ -83,11 +89,21 @@ class ScriptedHttp : public HttpSource {
  private:
   class Response : public HttpResponse {
    public:
-    Response(ScriptedHttp& http, const ScriptedResponse& script) : http_(http), script_(script) {
+    Response(ScriptedHttp& http, const ScriptedResponse& script)
+        : http_(http), script_(script), status_(script.status) {
       ++http_.open_responses;
     }
     ~Response() override { --http_.open_responses; }
-    unsigned StatusCode() const override { return script_.status; }
+    unsigned StatusCode() const override { return status_; }
+    ProxyLogin LogInToProxy(HttpFailure& failure) override {
+      ++http_.proxy_logins_asked;
+      if (logins_ == script_.proxy_logins.size()) return ProxyLogin::cancelled;
+      const auto [answer, status] = script_.proxy_logins[logins_++];
+      if (answer == ProxyLogin::failed) failure = HttpFailure{L"The connection was reset", true};
+      if (answer == ProxyLogin::resent) status_ = status;
+      return answer;
+    }
+    std::wstring ProxyName() const override { return script_.proxy_name; }
     std::vector<std::wstring> ContentLengths() const override {
       if (!script_.content_length_lines.empty()) return script_.content_length_lines;
       if (!script_.content_length) return {};
@@ -130,6 +146,8 @@ class ScriptedHttp : public HttpSource {
    private:
     ScriptedHttp& http_;
     const ScriptedResponse& script_;
+    unsigned status_;
+    std::size_t logins_ = 0;
     size_t offset_ = 0;
   };
 };

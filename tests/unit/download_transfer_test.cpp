@@ -305,6 +305,111 @@ TEST(GetInetFile, ReportsAFileThatCannotBeCreatedWithItsPathAndTheSystemMessage)
   EXPECT_TRUE(rig.files.removed.empty()) << "a file it could not create is not its to delete";
 }
 
+// Faults caught: the spare 5 % left out or rounded down, the package's second copy (its
+// extraction) forgotten or applied to every file, the volume asked after the file is made
+// or about another folder, a length unknown or a count the system cannot give refused.
+TEST(GetInetFile, RefusesALengthTheFoldersVolumeCannotHoldBeforeTheFileIsMade) {
+  const std::wstring kFolder = L"C:\\Users\\tester\\Downloads\\KalveraDownload";
+  struct Row {
+    const char* why;
+    bool open;  // the package, unpacked beside it
+    std::optional<std::uint64_t> length;
+    std::optional<std::uint64_t> free;
+    std::wstring error;  // empty: downloaded
+  } rows[] = {
+      {"the file and 5 % exactly", false, 2000, 2100, L""},
+      {"one byte short of the 5 %", false, 2000, 2099,
+       L"Not enough free space in \"" + kFolder + L"\": 2100 bytes are needed, 2099 are free"},
+      {"a part of a byte of spare is a whole byte", false, 2001, 2101,
+       L"Not enough free space in \"" + kFolder + L"\": 2102 bytes are needed, 2101 are free"},
+      {"the package twice and 5 % exactly", true, 2000, 4200, L""},
+      {"the package twice, one byte short", true, 2000, 4199,
+       L"Not enough free space in \"" + kFolder + L"\": 4200 bytes are needed, 4199 are free"},
+      {"no length: nothing to judge", false, std::nullopt, 0, L""},
+      {"the system cannot tell", true, 2000, std::nullopt, L""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.why);
+    TransferRig rig;
+    rig.files.free_bytes = row.free;
+    rig.http.next.content_length = row.length;
+    rig.system.retry.attempts = 5;
+    rig.http.next.body = PatternBody(row.length.value_or(2000));
+    std::wstring error;
+    try {
+      if (row.open) {
+        rig.RunOpen(kUrl, kPath);
+      } else {
+        rig.Run(kUrl, kPath);
+      }
+    } catch (const Error& e) {
+      error = e.text();
+    }
+    EXPECT_EQ(error, row.error);
+    if (row.length) {
+      EXPECT_EQ(rig.files.free_asked, std::vector<std::wstring>{kFolder});
+    }
+    if (!row.error.empty()) {
+      EXPECT_EQ(rig.files.creates, 0) << "nothing is written";
+      EXPECT_EQ(rig.http.requests.size(), 1u) << "waiting does not make room";
+    }
+  }
+}
+
+// Faults caught: a 407 reported as a plain HTTP error without asking; the request made
+// anew instead of sent again where the credentials were given; a Cancel tried again over
+// the attempts, so the dialog comes back five times; no end to a proxy that never takes
+// what is typed; the proxy left out of the error.
+TEST(GetInetFile, AsksForAProxysCredentialsAndSendsTheRequestAgainUntilCancelled) {
+  using L = ProxyLogin;
+  const std::wstring kProxy = L"proxy.corp.example:3128";
+  const std::wstring kFailed = L"Cannot download \"" + kUrl + L"\". ";
+  struct Row {
+    const char* why;
+    std::vector<std::pair<ProxyLogin, unsigned>> logins;
+    std::wstring proxy;
+    std::wstring error;  // empty: downloaded
+    int asked;
+    std::size_t requests;
+  } rows[] = {
+      {"given and taken", {{L::resent, 200}}, kProxy, L"", 1, 1},
+      {"mistyped once", {{L::resent, 407}, {L::resent, 200}}, kProxy, L"", 2, 1},
+      {"cancelled", {}, kProxy,
+       kFailed + L"The proxy \"" + kProxy + L"\" asks for a user name and password, and none was given", 1, 1},
+      {"cancelled, the proxy unknown", {}, L"",
+       kFailed + L"The proxy server asks for a user name and password, and none was given", 1, 1},
+      {"refused five times",
+       {{L::resent, 407}, {L::resent, 407}, {L::resent, 407}, {L::resent, 407}, {L::resent, 407}, {L::resent, 200}},
+       kProxy, kFailed + L"The proxy \"" + kProxy + L"\" refused the user name and password 5 times", 5, 1},
+      {"the connection broke when sent again: another attempt", {{L::failed, 0}}, kProxy,
+       kFailed + L"The connection was reset (2 attempts made)", 2, 2},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.why);
+    TransferRig rig;
+    rig.system.retry = RetryPlan{2, {0}, 0};
+    rig.http.next.status = 407;
+    rig.http.next.proxy_logins = row.logins;
+    rig.http.next.proxy_name = row.proxy;
+    rig.http.next.content_length = 5000;
+    rig.http.next.body = PatternBody(5000);
+    std::wstring error;
+    try {
+      rig.Run(kUrl, kPath);
+    } catch (const Error& e) {
+      error = e.text();
+    }
+    EXPECT_EQ(error, row.error);
+    EXPECT_EQ(rig.http.proxy_logins_asked, row.asked);
+    EXPECT_EQ(rig.http.requests.size(), row.requests);
+    if (row.error.empty()) {
+      EXPECT_EQ(rig.files.files[kPath].data, rig.http.next.body);
+    } else {
+      EXPECT_EQ(rig.files.creates, 0);
+    }
+  }
+}
+
 TEST(GetInetFile, StopsAtAFailedWriteAndRemovesThePartialFile) {
   TransferRig rig;
   rig.files.disk_space = 10000;

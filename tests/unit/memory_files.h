@@ -38,6 +38,8 @@ class MemoryFiles : public ExtractionTarget {
   int open_files = 0;
   bool removed_while_open = false;
   int creates = 0;
+  std::optional<std::uint64_t> free_bytes;  // what FreeBytes answers; nothing: unknown
+  std::vector<std::wstring> free_asked;     // the folders FreeBytes was asked about
 
   bool Exists(const std::wstring& path) const { return files.count(path) != 0; }
 
@@ -51,6 +53,10 @@ class MemoryFiles : public ExtractionTarget {
       folders.insert(folder.substr(0, at));
     }
     folders.insert(folder);
+  }
+  std::optional<std::uint64_t> FreeBytes(const std::wstring& folder) override {
+    free_asked.push_back(folder);
+    return free_bytes;
   }
   std::unique_ptr<OutputFile> Create(const std::wstring& path, std::wstring& reason) override {
     ++creates;

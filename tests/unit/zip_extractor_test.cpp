@@ -199,6 +199,27 @@ TEST(ZipExtractor, RaisesTheTextOfEachFailure) {
   }
 }
 
+// Faults caught: the entries' sizes not summed (only the first, or the archive's size),
+// the spare 5 % left out, the check made after the first folder or file, the wrong folder asked.
+TEST(ZipExtractor, RefusesAnArchiveWhoseEntriesTheDestinationsVolumeCannotHold) {
+  Archive a;
+  a.entries = {Stored("a/one.bin", std::string(1000, 'x')), Deflated("two.bin", std::string(1000, 'y'))};
+  const std::string zip = a.Build();
+  for (const std::uint64_t free : {2100u, 2099u}) {
+    SCOPED_TRACE(free);
+    MemoryTarget target;
+    target.free_bytes = free;
+    const std::wstring error = ExtractError(zip, target);
+    EXPECT_EQ(target.free_asked, std::vector<std::wstring>{kDest});
+    if (free == 2100u) {
+      EXPECT_EQ(error, L"");
+    } else {
+      EXPECT_EQ(error, L"Not enough free space in \"C:\\dest\\\": 2100 bytes are needed, 2099 are free");
+      EXPECT_TRUE(target.log.empty()) << "no folder and no file before the check";
+    }
+  }
+}
+
 TEST(ZipExtractor, FolderPathOf248CharactersIsTooLong) {
   // "C:\dest\" is 8 characters; the folder is everything before the last "\".
   for (const std::size_t folder_length : {247u, 248u}) {
