@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <cstdint>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -42,39 +43,79 @@ std::optional<TokenFacts> FactsOf(HANDLE token) {
 
 PSID SidOf(TokenFacts& facts) { return reinterpret_cast<TOKEN_USER*>(facts.user.data())->User.Sid; }
 
-// The desktop shell's token, the way browsers start their unelevated processes: the
-// shell's window, its process, that process's token. Empty with `why` set when a step fails.
-UniqueKernelHandle ShellToken(std::wstring& why) {
-  const auto failed = [&why](const wchar_t* step) {
-    const DWORD code = ::GetLastError();
-    why = std::wstring(step) + L" failed: " + SystemMessage(code);
-    return UniqueKernelHandle();
-  };
-  // Under Wine there is no shell window even with a desktop running: the run falls back.
-  HWND shell = ::GetShellWindow();
-  if (!shell) {
-    why = L"no desktop shell window";
-    return UniqueKernelHandle();
+std::wstring LastError() { return SystemMessage(::GetLastError()); }
+
+// The steps on the real system; each keeps what it opened for the next.
+class ShellTokenStepsWin32 : public ShellTokenSteps {
+ public:
+  std::optional<std::wstring> FindShell(std::uint32_t& process_id) override {
+    HWND shell = ::GetShellWindow();
+    if (!shell) return L"no desktop shell window";
+    DWORD pid = 0;
+    if (!::GetWindowThreadProcessId(shell, &pid)) return LastError();
+    process_id = pid;
+    return std::nullopt;
   }
-  DWORD pid = 0;
-  ::GetWindowThreadProcessId(shell, &pid);
-  UniqueProcess process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
-  if (!process) return failed(L"OpenProcess of the shell");
-  HANDLE token = nullptr;
-  if (!::OpenProcessToken(process.get(), TOKEN_DUPLICATE | TOKEN_QUERY, &token)) return failed(L"OpenProcessToken");
-  return UniqueKernelHandle(token);
-}
+  std::optional<std::wstring> OpenShellProcess(std::uint32_t process_id) override {
+    process_.reset(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process_id));
+    if (!process_) return LastError();
+    return std::nullopt;
+  }
+  std::optional<std::wstring> OpenShellToken() override {
+    HANDLE token = nullptr;
+    if (!::OpenProcessToken(process_.get(), TOKEN_DUPLICATE | TOKEN_QUERY, &token)) return LastError();
+    token_.reset(token);
+    return std::nullopt;
+  }
+  std::optional<std::wstring> DuplicateShellToken() override {
+    HANDLE primary = nullptr;
+    if (!::DuplicateTokenEx(token_.get(),
+                            TOKEN_QUERY | TOKEN_DUPLICATE | TOKEN_ASSIGN_PRIMARY | TOKEN_ADJUST_DEFAULT |
+                                TOKEN_ADJUST_SESSIONID,
+                            nullptr, SecurityImpersonation, TokenPrimary, &primary)) {
+      return LastError();
+    }
+    primary_.reset(primary);
+    return std::nullopt;
+  }
+  std::optional<std::wstring> StartWithShellToken(const std::wstring& processor,
+                                                  const std::wstring& command_line) override {
+    // The function may write into the command line's buffer.
+    std::wstring line = command_line;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION started{};
+    // The current folder is inherited, as with ShellExecuteExW, so a relative base folder
+    // keeps its meaning.
+    if (!::CreateProcessWithTokenW(primary_.get(), 0, processor.c_str(), line.data(), CREATE_NO_WINDOW, nullptr,
+                                   nullptr, &startup, &started)) {
+      return LastError();
+    }
+    ::CloseHandle(started.hThread);
+    ::CloseHandle(started.hProcess);
+    return std::nullopt;
+  }
+  HANDLE Token() const { return token_.get(); }
+
+ private:
+  UniqueProcess process_;
+  UniqueKernelHandle token_;
+  UniqueKernelHandle primary_;
+};
 
 }  // namespace
 
 DesktopShell ShellWin32::Desktop() {
   DesktopShell desktop;
-  std::wstring why;
-  UniqueKernelHandle shell_token = ShellToken(why);
+  ShellTokenStepsWin32 steps;
+  std::uint32_t pid = 0;
+  if (steps.FindShell(pid) || steps.OpenShellProcess(pid) || steps.OpenShellToken()) return desktop;
   HANDLE own = nullptr;
-  if (!shell_token || !::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &own)) return desktop;
+  if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &own)) return desktop;
   UniqueKernelHandle own_token(own);
-  std::optional<TokenFacts> shell_facts = FactsOf(shell_token.get());
+  std::optional<TokenFacts> shell_facts = FactsOf(steps.Token());
   std::optional<TokenFacts> own_facts = FactsOf(own_token.get());
   if (!shell_facts || !own_facts) return desktop;
   desktop.found = true;
@@ -84,35 +125,9 @@ DesktopShell ShellWin32::Desktop() {
 }
 
 std::optional<std::wstring> ShellWin32::RunAsDesktop(const std::wstring& parameters) {
-  std::wstring why;
-  UniqueKernelHandle shell_token = ShellToken(why);
-  if (!shell_token) return why;
-  HANDLE primary = nullptr;
-  // CreateProcessWithTokenW needs a primary token with these rights.
-  if (!::DuplicateTokenEx(shell_token.get(),
-                          TOKEN_QUERY | TOKEN_DUPLICATE | TOKEN_ASSIGN_PRIMARY | TOKEN_ADJUST_DEFAULT |
-                              TOKEN_ADJUST_SESSIONID,
-                          nullptr, SecurityImpersonation, TokenPrimary, &primary)) {
-    return L"DuplicateTokenEx failed: " + SystemMessage(::GetLastError());
-  }
-  UniqueKernelHandle token(primary);
-  const std::wstring processor = SystemProgramPath(system_folder_, L"cmd.exe");
-  // The function may write into the command line's buffer.
-  std::wstring line = ProcessorCommandLine(processor, CommandProcessorParameters(parameters));
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = SW_HIDE;
-  PROCESS_INFORMATION started{};
-  // The current folder is inherited, as with ShellExecuteExW, so a relative base folder
-  // keeps its meaning.
-  if (!::CreateProcessWithTokenW(token.get(), 0, processor.c_str(), line.data(), CREATE_NO_WINDOW, nullptr,
-                                 nullptr, &startup, &started)) {
-    return L"CreateProcessWithTokenW failed: " + SystemMessage(::GetLastError());
-  }
-  ::CloseHandle(started.hThread);
-  ::CloseHandle(started.hProcess);
-  return std::nullopt;
+  ShellTokenStepsWin32 steps;
+  return RunWithShellToken(steps, SystemProgramPath(system_folder_, L"cmd.exe"),
+                           CommandProcessorParameters(parameters));
 }
 
 ShellWin32::ShellWin32(HWND owner) : owner_(owner), system_folder_(::SystemFolder()) {}

@@ -29,3 +29,20 @@ std::optional<std::wstring> WhyNotUnelevated(const DesktopShell& shell, bool bas
   }
   return std::nullopt;
 }
+
+std::optional<std::wstring> RunWithShellToken(ShellTokenSteps& steps, const std::wstring& processor,
+                                              const std::wstring& processor_parameters) {
+  const auto failed = [](const wchar_t* step, const std::wstring& why) {
+    return std::wstring(step) + L" failed: " + why;
+  };
+  std::uint32_t shell = 0;
+  // Under Wine there is no shell window even with a desktop running: the run falls back.
+  if (auto why = steps.FindShell(shell)) return failed(L"GetShellWindow", *why);
+  if (auto why = steps.OpenShellProcess(shell)) return failed(L"OpenProcess of the shell", *why);
+  if (auto why = steps.OpenShellToken()) return failed(L"OpenProcessToken", *why);
+  if (auto why = steps.DuplicateShellToken()) return failed(L"DuplicateTokenEx", *why);
+  if (auto why = steps.StartWithShellToken(processor, ProcessorCommandLine(processor, processor_parameters))) {
+    return failed(L"CreateProcessWithTokenW", *why);
+  }
+  return std::nullopt;
+}

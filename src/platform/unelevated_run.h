@@ -2,6 +2,7 @@
 // Whether the person's own user-mode run of the platform, where they then work for hours,
 // can start with the desktop shell's token rather than the utility's elevated one.
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -29,3 +30,25 @@ bool BaseIsThePersons(bool server_base, const std::wstring& base_folder, const s
 // runs as an account that is not the shell's: the base is theirs, as start-up asked.
 std::optional<std::wstring> WhyNotUnelevated(const DesktopShell& shell, bool base_is_persons,
                                              std::size_t command_line_length);
+
+// The steps that start a command with the desktop shell's token, the technique browsers
+// use. Each gives nothing when it worked, otherwise the system's reason; a step works on
+// what the step before it opened, which the steps keep.
+class ShellTokenSteps {
+ public:
+  virtual ~ShellTokenSteps() = default;
+  // GetShellWindow, and the id of the process that owns the window.
+  virtual std::optional<std::wstring> FindShell(std::uint32_t& process_id) = 0;
+  virtual std::optional<std::wstring> OpenShellProcess(std::uint32_t process_id) = 0;
+  virtual std::optional<std::wstring> OpenShellToken() = 0;
+  // A primary token, which CreateProcessWithTokenW needs.
+  virtual std::optional<std::wstring> DuplicateShellToken() = 0;
+  // CreateProcessWithTokenW of `processor` with `command_line`, hidden.
+  virtual std::optional<std::wstring> StartWithShellToken(const std::wstring& processor,
+                                                          const std::wstring& command_line) = 0;
+};
+
+// Runs the steps in order, up to the first that fails; nothing when the command started,
+// otherwise which step failed and why, and nothing was started.
+std::optional<std::wstring> RunWithShellToken(ShellTokenSteps& steps, const std::wstring& processor,
+                                              const std::wstring& processor_parameters);

@@ -5,6 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
 namespace {
 
 const std::wstring kPlatform = L"C:\\Program Files (x86)\\1cv8\\8.3.24.1467\\bin\\1cv8.exe";
@@ -244,6 +249,95 @@ TEST(CommandLines, AComposedCommandIsRefusedForAPercentPairOrItsLength) {
   const auto long_one = UnrunnableCommandText(head + std::wstring(kCommandProcessorLimit - head.size() + 1, L'x'), {});
   ASSERT_TRUE(long_one.has_value());
   EXPECT_NE(long_one->find(L"8192 characters long"), std::wstring::npos);
+}
+
+namespace {
+
+// A session with the utility's own elevated process and the person's unelevated shell,
+// whose steps hand on what they opened as the system's do; `fails_at` names the step that
+// fails instead.
+class FakeTokenSteps : public ShellTokenSteps {
+ public:
+  static constexpr std::uint32_t kShell = 300;
+  static constexpr std::uint32_t kUtility = 100;
+  struct Start {
+    std::optional<std::uint32_t> token_of;  // whose token the process got
+    bool primary;
+    bool elevated;
+    std::wstring processor, command_line;
+  };
+  std::string fails_at;
+  std::vector<Start> started;
+
+  std::optional<std::wstring> FindShell(std::uint32_t& process_id) override {
+    if (fails_at == "FindShell") return L"no desktop shell window";
+    process_id = kShell;
+    return std::nullopt;
+  }
+  std::optional<std::wstring> OpenShellProcess(std::uint32_t process_id) override {
+    if (fails_at == "OpenShellProcess") return L"Access is denied.";
+    process_ = process_id;
+    return std::nullopt;
+  }
+  std::optional<std::wstring> OpenShellToken() override {
+    if (fails_at == "OpenShellToken") return L"Access is denied.";
+    token_ = process_;
+    return std::nullopt;
+  }
+  std::optional<std::wstring> DuplicateShellToken() override {
+    if (fails_at == "DuplicateShellToken") return L"Not enough quota is available.";
+    primary_ = token_.has_value();
+    return std::nullopt;
+  }
+  std::optional<std::wstring> StartWithShellToken(const std::wstring& processor,
+                                                  const std::wstring& command_line) override {
+    if (fails_at == "StartWithShellToken") return L"The parameter is incorrect.";
+    // Without a token the process would get the utility's own, elevated.
+    const std::uint32_t owner = token_.value_or(kUtility);
+    started.push_back({token_, primary_, owner != kShell, processor, command_line});
+    return std::nullopt;
+  }
+
+ private:
+  std::optional<std::uint32_t> process_, token_;
+  bool primary_ = false;
+};
+
+}  // namespace
+
+TEST(UnelevatedRun, TheTokenRouteStartsOnceWithTheShellsTokenOrSaysWhichStepFailed) {
+  const std::wstring processor = L"C:\Windows\system32\cmd.exe";
+  const std::wstring parameters = L"/D /V:OFF /C \"C:\\1cv8.exe\" ENTERPRISE";
+  struct Case {
+    const char* fails_at;
+    const wchar_t* why;  // nullptr: started
+  } cases[] = {
+      {"", nullptr},
+      {"FindShell", L"GetShellWindow failed: no desktop shell window"},
+      {"OpenShellProcess", L"OpenProcess of the shell failed: Access is denied."},
+      {"OpenShellToken", L"OpenProcessToken failed: Access is denied."},
+      {"DuplicateShellToken", L"DuplicateTokenEx failed: Not enough quota is available."},
+      {"StartWithShellToken", L"CreateProcessWithTokenW failed: The parameter is incorrect."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.fails_at);
+    FakeTokenSteps steps;
+    steps.fails_at = c.fails_at;
+    const auto why = RunWithShellToken(steps, processor, parameters);
+    if (c.why) {
+      EXPECT_EQ(why, std::optional<std::wstring>(c.why));
+      EXPECT_TRUE(steps.started.empty()) << "started after a failed step";
+      continue;
+    }
+    EXPECT_FALSE(why.has_value()) << ::testing::PrintToString(*why);
+    ASSERT_EQ(steps.started.size(), 1u);
+    const FakeTokenSteps::Start& run = steps.started[0];
+    EXPECT_EQ(run.token_of, std::optional<std::uint32_t>(FakeTokenSteps::kShell));
+    EXPECT_TRUE(run.primary) << "an impersonation token: CreateProcessWithTokenW refuses it";
+    EXPECT_FALSE(run.elevated);
+    EXPECT_EQ(run.processor, processor);
+    EXPECT_EQ(run.command_line, L"\"" + processor + L"\" " + parameters);
+  }
 }
 
 TEST(UnelevatedRun, OnlyThePersonsOwnUnelevatedShellAndTheirBaseTakeTheShellsToken) {

@@ -12,7 +12,9 @@
 # KALVERA_HTTP_FIXED_PORTS: ports on 127.0.0.1 where more servers serve the same root, for
 # the utility, whose server addresses are fixed at build time; KALVERA_PACKAGE_ZIP and
 # KALVERA_LARGE_PACKAGE_ZIP; KALVERA_LOG_PIXELS, the display's DPI in this run's prefix
-# (96 when unset).
+# (96 when unset). KALVERA_UNIX_LINKS: "<link>=<target>" pairs, separated by spaces, of paths
+# below the prefix's drive_c, made Unix symbolic links (the target a folder), which Wine
+# shows as reparse points.
 # KALVERA_HTTPS_FIXED_PORTS: the same over HTTPS, for a utility built for HTTPS servers;
 # they then need KALVERA_TLS_DIR (make_test_certificates.sh) and present
 # KALVERA_TLS_SERVES (server, other_name or untrusted; default server), or with
@@ -93,6 +95,12 @@ if [ -n "${KALVERA_LOG_PIXELS:-}" ]; then
   wineserver -w
 fi
 mkdir -p "$run/http_root" "$WINEPREFIX/drive_c/kalvera_test_tmp"
+for pair in ${KALVERA_UNIX_LINKS:-}; do
+  link="$WINEPREFIX/drive_c/${pair%%=*}"
+  target="$WINEPREFIX/drive_c/${pair#*=}"
+  mkdir -p "$(dirname "$link")" "$target"
+  ln -s "$target" "$link"
+done
 
 python3 "$server_script" --root "$run/http_root" --port-file "$run/port" </dev/null &
 server_pid=$!

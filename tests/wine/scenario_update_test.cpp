@@ -1,6 +1,7 @@
 // The base update with the real executable, the real process list and cmd.exe, from the
 // click to the end, its stop on a configuration that is not there, and its files in a
-// Documents folder that the system has moved elsewhere, with a second start meanwhile.
+// Documents folder that the system has moved elsewhere, with a second start meanwhile,
+// or whose configuration folder is a link to elsewhere.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -196,5 +197,33 @@ TEST(BaseUpdate, APlatformOutsideTheProgramFoldersIsNeverRunAndTheInstalledOneFi
             (std::vector<std::wstring>{L"ENTERPRISE", L"CONFIG /LoadCfg", L"CONFIG /UpdateDBCfg", L"ENTERPRISE"}));
   EXPECT_EQ(Stages(ReadStandInRuns(foreign)), std::vector<std::wstring>{L"ENTERPRISE"})
       << "only the person's own start of it";
+  for (DWORD pid : ProcessIdsNamed(L"1cv8.exe")) CloseStandIn(pid);
+}
+
+// run_in_prefix.sh made C:\linked\Documents\Kalvera1C a Unix symbolic link to
+// C:\link_target (KALVERA_UNIX_LINKS), which Wine shows as a reparse point: what a program
+// without the utility's rights could put in the person's Documents.
+TEST(BaseUpdate, AConfigurationFolderLinkedElsewhereIsReportedAndNothingIsWrittenThere) {
+  const std::wstring documents = L"C:\\linked\\Documents";
+  const std::wstring target = L"C:\\link_target";
+  ASSERT_TRUE(DirectoryExists(documents + L"\\Kalvera1C")) << "no link made by the runner";
+  const RedirectedDocuments redirected(documents);
+  const std::wstring platform = L"C:\\Program Files\\1cv8 fourth\\bin\\1cv8.exe";
+  InstallStandIn(platform);
+  SetStandInBatchTime(1500ms);
+  MakeDirectories(documents + L"\\kalvera_base");
+  ServeConfiguration();
+  auto [app, main] = StartAndClick(control_id::Button9);
+
+  const ScenarioOutcome outcome = PlayScenario(app, main, {platform}, 60s);
+  ASSERT_TRUE(outcome.error_report.has_value());
+  EXPECT_NE(outcome.error_report->find(documents + L"\\Kalvera1C"), std::wstring::npos)
+      << ToUtf8(*outcome.error_report);
+  EXPECT_TRUE(app.Running()) << "the program goes on after the report";
+  std::this_thread::sleep_for(2s);
+  EXPECT_EQ(FileNamesIn(target, L"*"), std::vector<std::wstring>{}) << "neither the configuration nor a log";
+  EXPECT_EQ(Stages(ReadStandInRuns(platform)), std::vector<std::wstring>{L"ENTERPRISE"})
+      << "only the user's own run: no configuration load";
+  app.Terminate();
   for (DWORD pid : ProcessIdsNamed(L"1cv8.exe")) CloseStandIn(pid);
 }
