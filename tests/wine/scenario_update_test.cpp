@@ -208,7 +208,7 @@ TEST(BaseUpdate, AConfigurationFolderLinkedElsewhereIsReportedAndNothingIsWritte
   const std::wstring target = L"C:\\link_target";
   ASSERT_TRUE(DirectoryExists(documents + L"\\Kalvera1C")) << "no link made by the runner";
   const RedirectedDocuments redirected(documents);
-  const std::wstring platform = L"C:\\Program Files\\1cv8 fourth\\bin\\1cv8.exe";
+  const std::wstring platform = L"C:\\Program Files\\1cv8 fifth\\bin\\1cv8.exe";
   InstallStandIn(platform);
   SetStandInBatchTime(1500ms);
   MakeDirectories(documents + L"\\kalvera_base");
