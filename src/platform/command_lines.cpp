@@ -1,6 +1,6 @@
 #include "platform/command_lines.h"
 
-#include "base/form1_controls.h"
+#include <utility>
 
 namespace {
 
@@ -88,55 +88,49 @@ std::wstring SystemProgramPath(const std::wstring& system_folder, const std::wst
 namespace {
 
 // Why a text cannot travel through cmd.exe unchanged, or nothing when it can.
-const wchar_t* UncarriableReason(const std::wstring& text) {
+std::optional<Uncarriable> UncarriableReason(const std::wstring& text) {
   for (wchar_t c : text) {
     // A quote would end the quoted field early and expose the rest to cmd.exe.
-    if (c == L'"') return L"двойная кавычка (\")";
+    if (c == L'"') return Uncarriable::Quote;
     // A line break ends the command; other control characters cannot be typed sensibly.
-    if (c < 0x20) return L"управляющий символ";
+    if (c < 0x20) return Uncarriable::ControlCharacter;
   }
   // '%' expands inside quotes too: "%NAME%" becomes the variable's value when NAME is
   // defined. A single '%' is left alone, so only a pair is refused.
   const size_t first = text.find(L'%');
   if (first != std::wstring::npos && text.find(L'%', first + 1) != std::wstring::npos) {
-    return L"пара знаков процента (%...%)";
+    return Uncarriable::PercentPair;
   }
-  return nullptr;
+  return std::nullopt;
 }
 
 }  // namespace
 
-std::optional<std::wstring> UncarriableFieldMessage(const CommandFields& fields) {
+std::optional<FieldRefusal> UncarriableFields(const CommandFields& fields) {
   struct Field {
-    const wchar_t* caption;
+    EditName role;
     const std::wstring& text;
     bool used;
   };
   const Field checked[] = {
-      {FieldCaption(field::kBaseFolder), fields.base_folder, !fields.server_base},
-      {FieldCaption(field::kServerName), fields.server_name, fields.server_base},
-      {FieldCaption(field::kBaseName), fields.base_name, fields.server_base},
-      {FieldCaption(field::kUser), fields.user, fields.with_credentials},
-      {FieldCaption(field::kPassword), fields.password, fields.with_credentials},
+      {field::kBaseFolder, fields.base_folder, !fields.server_base},
+      {field::kServerName, fields.server_name, fields.server_base},
+      {field::kBaseName, fields.base_name, fields.server_base},
+      {field::kUser, fields.user, fields.with_credentials},
+      {field::kPassword, fields.password, fields.with_credentials},
   };
-  const Field* first_percent = nullptr;
   for (const Field& field : checked) {
     if (!field.used) continue;
-    if (const wchar_t* reason = UncarriableReason(field.text)) {
-      return std::wstring(L"Поле «") + field.caption +
-             L"» содержит символ, который нельзя передать платформе: " + reason +
-             L". Исправьте значение и начните снова";
+    if (const std::optional<Uncarriable> reason = UncarriableReason(field.text)) {
+      return FieldRefusal{*reason, {field.role}};
     }
   }
+  const Field* first_percent = nullptr;
   for (const Field& field : checked) {
     if (!field.used || field.text.find(L'%') == std::wstring::npos) continue;
     // One "%" in each of two fields: on the one command line the text between them
     // reads as a variable's name ("a%" and "%b" give %" /P"%).
-    if (first_percent) {
-      return std::wstring(L"Поля «") + first_percent->caption + L"» и «" + field.caption +
-             L"» вместе содержат пару знаков процента (%...%), которую нельзя передать платформе. "
-             L"Исправьте значения и начните снова";
-    }
+    if (first_percent) return FieldRefusal{Uncarriable::PercentAcross, {first_percent->role, field.role}};
     first_percent = &field;
   }
   return std::nullopt;
@@ -162,4 +156,18 @@ std::optional<std::wstring> UnrunnableCommandText(const std::wstring& processor_
   }
   return std::wstring(L"The command cannot be run: its texts form a pair of percent signs (%...%), which the "
                       L"command processor would replace");
+}
+
+HiddenCommand::HiddenCommand(std::wstring parameters) : parameters_(std::move(parameters)), masked_(parameters_) {}
+
+HiddenCommand::HiddenCommand(std::wstring parameters, std::wstring masked)
+    : parameters_(std::move(parameters)), masked_(std::move(masked)) {}
+
+HiddenCommand HiddenCommand::WithPassword(const std::wstring& pas_1c,
+                                          const std::function<std::wstring(const std::wstring& pas_1c)>& compose) {
+  return HiddenCommand(compose(pas_1c), compose(MaskedPasswordArgument(pas_1c)));
+}
+
+std::optional<std::wstring> HiddenCommand::Unrunnable(const std::vector<std::wstring>& paths) const {
+  return UnrunnableCommandText(CommandProcessorParameters(parameters_), paths);
 }

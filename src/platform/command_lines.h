@@ -12,13 +12,16 @@
 //    run of backslashes right before a quote escapes it, so a field that ends in
 //    backslashes (a drive root "D:\", an empty base name) has that run doubled.
 // What cmd.exe cannot carry unchanged even inside quotes (a double quote, a %NAME% it
-// would expand, a line break) is refused beforehand by UncarriableFieldMessage.
+// would expand, a line break) is refused beforehand by UncarriableFields.
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "base/control_names.h"
+
 // The input fields as the platform commands read them, taken whole (which control holds
-// which: `field::` in base/form1_controls.h).
+// which: `field::` in base/control_names.h).
 struct CommandFields {
   std::wstring base_folder;  // of a file base
   std::wstring user;         // the infobase user's name
@@ -73,11 +76,25 @@ std::wstring SystemProgramPath(const std::wstring& system_folder, const std::wst
 // The removal of the download folder with everything under it, asking nothing.
 std::wstring RemovalParameters(const std::wstring& download_folder);
 
+// What the command processor would do to a field's text.
+enum class Uncarriable {
+  Quote,             // a double quote
+  ControlCharacter,  // a line break or another control character
+  PercentPair,       // two "%" in the one field
+  PercentAcross,     // one "%" in each of two fields, which pair up on one command line
+};
+
+// A refusal of the input fields: what is wrong and the fields at fault, by the role the
+// form gives them (`field::`). The words for the person are the window's.
+struct FieldRefusal {
+  Uncarriable what;
+  std::vector<EditName> fields;  // one, or the two whose "%" pair up
+};
+
 // When a field that the commands will pass holds a character the command processor
-// cannot carry unchanged, the message to show, naming the field; when two of them each
-// hold a "%", which pair up on one command line, the message naming both; otherwise
+// cannot carry unchanged, that field; when two of them each hold a "%", both; otherwise
 // nothing.
-std::optional<std::wstring> UncarriableFieldMessage(const CommandFields& fields);
+std::optional<FieldRefusal> UncarriableFields(const CommandFields& fields);
 
 // The longest command the command processor takes.
 inline constexpr std::size_t kCommandProcessorLimit = 8191;
@@ -88,3 +105,30 @@ inline constexpr std::size_t kCommandProcessorLimit = 8191;
 // known only as the command is composed, that holds a "%"). Nothing when it can.
 std::optional<std::wstring> UnrunnableCommandText(const std::wstring& processor_parameters,
                                                   const std::vector<std::wstring>& paths);
+
+// A hidden command in the two forms it has: its parameters as the command processor runs
+// them, and the same with the password argument as "***" for the log, so that the
+// password never reaches the log's text. Both are composed by the same function, so they
+// cannot differ elsewhere.
+class HiddenCommand {
+ public:
+  // A command that carries no password: both forms are `parameters` (which begin with
+  // "/C "). Implicit, so that a command line composed above is such a command.
+  HiddenCommand(std::wstring parameters);  // NOLINT(google-explicit-constructor)
+  // A command that carries the password argument `pas_1c`: `compose` is given it, and
+  // MaskedPasswordArgument(pas_1c) for the log.
+  static HiddenCommand WithPassword(const std::wstring& pas_1c,
+                                    const std::function<std::wstring(const std::wstring& pas_1c)>& compose);
+
+  // What the shell is given.
+  const std::wstring& Parameters() const { return parameters_; }
+  // The command processor's parameters as the log shows them.
+  std::wstring Logged() const { return CommandProcessorParameters(masked_); }
+  // UnrunnableCommandText of what the command processor receives.
+  std::optional<std::wstring> Unrunnable(const std::vector<std::wstring>& paths) const;
+
+ private:
+  HiddenCommand(std::wstring parameters, std::wstring masked);
+  std::wstring parameters_;
+  std::wstring masked_;
+};

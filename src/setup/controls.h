@@ -5,6 +5,7 @@
 
 #include "base/control_names.h"
 #include "base/window_placement.h"
+#include "platform/command_lines.h"
 #include "transfer/progress_bar.h"
 
 // A timer as the logic sees it. Enabling an enabled timer, or disabling a disabled one,
@@ -22,6 +23,9 @@ class Controls {
   virtual std::wstring Text(EditName edit) const = 0;
   virtual void SetText(EditName edit, const std::wstring& text) = 0;
   virtual bool Checked(CheckBoxName box) const = 0;
+  // What tells the person that `refusal`'s fields cannot be passed, in the window's words:
+  // the captions that name the fields are the window's own.
+  virtual std::wstring RefusalMessage(const FieldRefusal& refusal) const = 0;
   virtual void SetShown(EntryChoice control, bool shown) = 0;
   // The single simple text of the status bar.
   virtual void SetStatusText(const std::wstring& text) = 0;

@@ -19,6 +19,7 @@ class LoggedControls : public Controls {
   std::wstring Text(EditName edit) const override { return inner_.Text(edit); }
   void SetText(EditName edit, const std::wstring& text) override { inner_.SetText(edit, text); }
   bool Checked(CheckBoxName box) const override { return inner_.Checked(box); }
+  std::wstring RefusalMessage(const FieldRefusal& refusal) const override { return inner_.RefusalMessage(refusal); }
   void SetShown(EntryChoice control, bool shown) override { inner_.SetShown(control, shown); }
   void SetStatusText(const std::wstring& text) override;
   ProgressBar& Progress() override { return inner_.Progress(); }

@@ -1,13 +1,12 @@
 #include "setup/stage_chain.h"
 
 #include <cwctype>
-#include <functional>
 #include <optional>
 #include <vector>
 
+#include "base/control_names.h"
 #include "base/error.h"
 #include "base/user_paths.h"
-#include "base/form1_controls.h"
 #include "setup/run_folder.h"
 #include "setup/stage_texts.h"
 
@@ -19,31 +18,19 @@ void AssignPassword(Form1& form, const CommandFields& fields) {
   if (fields.with_credentials && !fields.password.empty()) form.globals.pas_1c = PasswordArgument(fields.password);
 }
 
-void LogCommand(Form1& form, const std::wstring& parameters) {
-  form.log.Event(L"command: cmd.exe " + CommandProcessorParameters(parameters));
-}
-
-// The fields were checked at the entry click; the paths that join them in a command are
-// known only now.
-void CheckRunnable(Form1& form, const std::wstring& parameters) {
+// Every hidden command passes here before it starts, whichever way it is started: the
+// fields were checked at the entry click, the paths that join them in a command are known
+// only now. Then it is logged as the command processor receives it, password masked.
+const std::wstring& Checked(Form1& form, const HiddenCommand& command, const std::wstring& where = {}) {
   std::vector<std::wstring> paths{form.globals.path_1c, user_paths::ConfigurationFile(form.folders),
                                   user_paths::DownloadFolder(form.folders)};
   if (!form.run_folder.empty()) {
     paths.push_back(RunFolderConfiguration(form.run_folder));
     paths.push_back(RunFolderSetupProgram(form.run_folder));
   }
-  const std::optional<std::wstring> reason =
-      UnrunnableCommandText(CommandProcessorParameters(parameters), paths);
-  if (reason) throw Error(*reason);
-}
-
-// A platform command that carries the password argument: composed once as it runs, and
-// once with the password masked for the log, so the password never reaches the log.
-void RunWithPassword(Form1& form, const std::function<std::wstring(const std::wstring& pas_1c)>& compose) {
-  const std::wstring parameters = compose(form.globals.pas_1c);
-  CheckRunnable(form, parameters);
-  LogCommand(form, compose(MaskedPasswordArgument(form.globals.pas_1c)));
-  form.shell.Run(parameters);
+  if (const std::optional<std::wstring> reason = command.Unrunnable(paths)) throw Error(*reason);
+  form.log.Event(L"command: cmd.exe " + command.Logged() + where);
+  return command.Parameters();
 }
 
 // The profile that holds the person's Documents, or Documents itself where the system
@@ -60,11 +47,8 @@ std::wstring PersonsOwnFolder(const user_paths::UserFolders& folders) {
 // The user-mode run meant for the person, who then works in it for hours: with the
 // desktop shell's token where that is the person's own and the base is theirs, so that
 // neither the platform nor whatever the base starts runs elevated.
-void RunForThePerson(Form1& form, const CommandFields& fields,
-                     const std::function<std::wstring(const std::wstring& pas_1c)>& compose) {
-  const std::wstring parameters = compose(form.globals.pas_1c);
-  CheckRunnable(form, parameters);
-  LogCommand(form, compose(MaskedPasswordArgument(form.globals.pas_1c)));
+void RunForThePerson(Form1& form, const CommandFields& fields, const HiddenCommand& command) {
+  const std::wstring& parameters = Checked(form, command);
   const std::wstring line = ProcessorCommandLine(SystemProgramPath(form.shell.SystemFolder(), L"cmd.exe"),
                                                  CommandProcessorParameters(parameters));
   std::optional<std::wstring> why = WhyNotUnelevated(
@@ -93,21 +77,14 @@ CommandFields FieldsOf(const Controls& controls) {
   return fields;
 }
 
-void RunHidden(Form1& form, const std::wstring& parameters) {
-  CheckRunnable(form, parameters);
-  LogCommand(form, parameters);
-  form.shell.Run(parameters);
+void RunHidden(Form1& form, const HiddenCommand& command) { form.shell.Run(Checked(form, command)); }
+
+void RunHiddenIn(Form1& form, const HiddenCommand& command, const std::wstring& folder) {
+  form.shell.RunIn(Checked(form, command, L" in \"" + folder + L"\""), folder);
 }
 
-void RunHiddenIn(Form1& form, const std::wstring& parameters, const std::wstring& folder) {
-  form.log.Event(L"command: cmd.exe " + CommandProcessorParameters(parameters) + L" in \"" + folder + L"\"");
-  form.shell.RunIn(parameters, folder);
-}
-
-std::unique_ptr<CommandRun> RunHiddenTracked(Form1& form, const std::wstring& parameters) {
-  CheckRunnable(form, parameters);
-  LogCommand(form, parameters);
-  return form.shell.RunTracked(parameters);
+std::unique_ptr<CommandRun> RunHiddenTracked(Form1& form, const HiddenCommand& command) {
+  return form.shell.RunTracked(Checked(form, command));
 }
 
 void Button1Click(Form1& form) {
@@ -116,9 +93,9 @@ void Button1Click(Form1& form) {
   Globals& g = form.globals;
   g.server = ConnectionArgument(fields);
   AssignPassword(form, fields);
-  RunForThePerson(form, fields, [&](const std::wstring& pas_1c) {
-    return EnterpriseParameters(g.path_1c, g.server, fields, pas_1c);
-  });
+  RunForThePerson(form, fields, HiddenCommand::WithPassword(g.pas_1c, [&](const std::wstring& pas_1c) {
+                    return EnterpriseParameters(g.path_1c, g.server, fields, pas_1c);
+                  }));
 }
 
 void Button2Click(Form1& form) {
@@ -137,9 +114,9 @@ void Button4Click(Form1& form) {
   // a click of its own, outside the chain, finds no run folder.
   const std::wstring file =
       form.run_folder.empty() ? user_paths::ConfigurationFile(form.folders) : RunFolderConfiguration(form.run_folder);
-  RunWithPassword(form, [&](const std::wstring& pas_1c) {
-    return LoadConfigParameters(g.path_1c, g.server, fields, pas_1c, file);
-  });
+  RunHidden(form, HiddenCommand::WithPassword(g.pas_1c, [&](const std::wstring& pas_1c) {
+              return LoadConfigParameters(g.path_1c, g.server, fields, pas_1c, file);
+            }));
   form.clock.Sleep(3000);
   form.run_watches.update_conf.Restart();
   form.controls.TimerOf(TimerName::update_conf).SetEnabled(true);
@@ -154,14 +131,14 @@ void Button5Click(Form1& form) {
   form.run_watches.update_conf_2.Restart();
   form.controls.TimerOf(TimerName::update_conf_2).SetEnabled(true);
   AssignPassword(form, fields);
-  RunWithPassword(form, [&](const std::wstring& pas_1c) {
-    return UpdateDatabaseParameters(g.path_1c, g.server, fields, pas_1c);
-  });
+  RunHidden(form, HiddenCommand::WithPassword(g.pas_1c, [&](const std::wstring& pas_1c) {
+              return UpdateDatabaseParameters(g.path_1c, g.server, fields, pas_1c);
+            }));
 }
 
 bool FieldsCanBePassed(Form1& form) {
-  const auto message = UncarriableFieldMessage(FieldsOf(form.controls));
-  if (!message) return true;
-  form.app.ShowMessage(*message);
+  const std::optional<FieldRefusal> refusal = UncarriableFields(FieldsOf(form.controls));
+  if (!refusal) return true;
+  form.app.ShowMessage(form.controls.RefusalMessage(*refusal));
   return false;
 }

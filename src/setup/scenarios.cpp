@@ -3,8 +3,8 @@
 #include <memory>
 #include <utility>
 
+#include "base/control_names.h"
 #include "base/error.h"
-#include "base/form1_controls.h"
 #include "platform/command_lines.h"
 #include "setup/addresses.h"
 #include "setup/attempt_status.h"
@@ -18,9 +18,7 @@ namespace {
 
 // Once a scenario has started there is no way back: the choices stay hidden for good.
 void HideEntryChoices(Controls& controls) {
-  for (const ControlSpec& spec : MainWindowControls()) {
-    if (spec.entry_choice) controls.SetShown(*spec.entry_choice, false);
-  }
+  for (EntryChoice choice : kEntryChoices) controls.SetShown(choice, false);
 }
 
 // The setup program's start is best effort: the user can still install the platform by

@@ -72,13 +72,14 @@ void update_confTimer(Form1& form);
 void Button5Click(Form1& form);
 void update_conf_2Timer(Form1& form);
 
-// Starts the hidden command `parameters`, which carries no password, and logs it as the
-// command processor receives it.
-void RunHidden(Form1& form, const std::wstring& parameters);
+// Starts the hidden command and logs it as the command processor receives it, with the
+// password masked. Raises Error, and starts and logs nothing, when the command processor
+// cannot run it unchanged (UnrunnableCommandText, over the paths the session knows).
+void RunHidden(Form1& form, const HiddenCommand& command);
 // The same, with `folder` as the current folder of the command and what it starts.
-void RunHiddenIn(Form1& form, const std::wstring& parameters, const std::wstring& folder);
+void RunHiddenIn(Form1& form, const HiddenCommand& command, const std::wstring& folder);
 // The same, keeping the run so that a later step can wait for its end.
-std::unique_ptr<CommandRun> RunHiddenTracked(Form1& form, const std::wstring& parameters);
+std::unique_ptr<CommandRun> RunHiddenTracked(Form1& form, const HiddenCommand& command);
 
 using TickHandler = void (*)(Form1&);
 // The handler that a tick of `timer` runs.

@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "base/form1_controls.h"
+#include "base/control_names.h"
 #include "base/user_paths.h"
 #include "platform/command_lines.h"
 #include "platform/process_rules.h"

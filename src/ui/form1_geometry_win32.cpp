@@ -7,7 +7,7 @@
 
 #include "base/error.h"
 #include "base/system_message_win32.h"
-#include "base/form1_controls.h"
+#include "ui/form1_controls.h"
 #include "ui/dpi_win32.h"
 #include "ui/form1_layout.h"
 #include "ui/panel_win32.h"

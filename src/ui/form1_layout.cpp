@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <map>
 
-#include "base/form1_controls.h"
+#include "ui/form1_controls.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include "base/system_message_win32.h"
 #include "setup/run_folder.h"
 #include "setup/stage_chain.h"
-#include "base/form1_controls.h"
 #include "ui/dpi_win32.h"
+#include "ui/form1_controls.h"
 #include "ui/form1_handlers.h"
 #include "transfer/transfer_abandoned.h"
 

@@ -10,6 +10,7 @@
 
 #include "setup/controls.h"
 #include "setup/session.h"
+#include "ui/field_refusal.h"
 #include "ui/folder_picker_win32.h"
 #include "ui/form1_geometry_win32.h"
 #include "ui/form1_layout.h"
@@ -40,6 +41,7 @@ class Form1Window : public Controls, private WindowBase {
   std::wstring Text(EditName edit) const override;
   void SetText(EditName edit, const std::wstring& text) override;
   bool Checked(CheckBoxName box) const override;
+  std::wstring RefusalMessage(const FieldRefusal& refusal) const override { return FieldRefusalMessage(refusal); }
   // Restacks at once, so that a panel shown takes its place before it appears.
   void SetShown(EntryChoice control, bool shown) override;
   void SetStatusText(const std::wstring& text) override;

@@ -2,6 +2,7 @@
 
 #include "platform/process_rules.h"
 #include "platform/unelevated_run.h"
+#include "ui/field_refusal.h"
 
 #include <gtest/gtest.h>
 
@@ -172,7 +173,7 @@ TEST(CommandLines, FieldsThatCmdCarriesUnchangedPass) {
   f.base_folder = L"C:\\base (x86) & co";
   f.user = L"a|b<c>d^e(f)@g!h";
   f.password = L"100% sure";
-  EXPECT_FALSE(UncarriableFieldMessage(f).has_value());
+  EXPECT_FALSE(UncarriableFields(f).has_value());
 }
 
 TEST(CommandLines, UncarriableFieldIsNamedByItsCaption) {
@@ -216,13 +217,13 @@ TEST(CommandLines, UncarriableFieldIsNamedByItsCaption) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const auto message = UncarriableFieldMessage(c.fields);
+    const auto refusal = UncarriableFields(c.fields);
     if (!c.caption) {
-      EXPECT_FALSE(message.has_value());
+      EXPECT_FALSE(refusal.has_value());
       continue;
     }
-    ASSERT_TRUE(message.has_value());
-    EXPECT_NE(message->find(c.caption), std::wstring::npos);
+    ASSERT_TRUE(refusal.has_value());
+    EXPECT_NE(FieldRefusalMessage(*refusal).find(c.caption), std::wstring::npos);
   }
 }
 

@@ -15,6 +15,7 @@
 #include "transfer/transfer_abandoned.h"
 #include "setup/session.h"
 #include "transfer/payload_check.h"
+#include "ui/field_refusal.h"
 
 class FakeTimer : public Timer {
  public:
@@ -55,6 +56,8 @@ class FakeControls : public Controls {
     auto it = checked.find(b);
     return it != checked.end() && it->second;
   }
+  // The window's own words, so that a message names the fields as the person reads them.
+  std::wstring RefusalMessage(const FieldRefusal& r) const override { return FieldRefusalMessage(r); }
   void SetShown(EntryChoice c, bool s) override { shown[c] = s; }
   void SetStatusText(const std::wstring& t) override { status_history.push_back(t); }
   ProgressBar& Progress() override { return progress; }

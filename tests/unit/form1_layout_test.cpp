@@ -9,7 +9,7 @@
 
 #include "fakes.h"
 #include "base/control_ids.h"
-#include "base/form1_controls.h"
+#include "ui/form1_controls.h"
 #include "ui/form1_handlers.h"
 #include "ui/taskbar_progress.h"
 

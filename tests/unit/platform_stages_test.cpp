@@ -1,6 +1,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "base/error.h"
 #include "fakes.h"
 #include "setup/stage_chain.h"
 
@@ -108,4 +111,28 @@ TEST_F(PlatformRuns, FieldCheckNamesTheFieldAndChangesNothing) {
   f.controls.texts[EditName::Edit3] = L"a&b";
   EXPECT_TRUE(FieldsCanBePassed(f.form));
   EXPECT_EQ(f.app.messages.size(), 1u);
+}
+
+TEST_F(PlatformRuns, EveryWayOfStartingRefusesACommandTheProcessorWouldChange) {
+  // The platform's path holds one "%", the password the other: only the composed line pairs them.
+  f.form.globals.path_1c = L"C:\\1cv8 100%\\bin\\1cv8.exe";
+  TickCredentials(L"admin", L"x%y");
+  const std::wstring paired = L"/C \"echo %PATH%\"";
+  struct Case {
+    const char* name;
+    std::function<void(Form1&)> start;
+  } cases[] = {
+      {"plain", [&](Form1& form) { RunHidden(form, paired); }},
+      {"in a folder", [&](Form1& form) { RunHiddenIn(form, paired, L"C:\\run"); }},
+      {"tracked", [&](Form1& form) { RunHiddenTracked(form, paired); }},
+      {"with the password, run elevated", Button4Click},
+      {"with the password, for the person", Button1Click},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_THROW(c.start(f.form), Error);
+    EXPECT_TRUE(f.shell.commands.empty());
+    EXPECT_TRUE(f.shell.desktop_commands.empty());
+  }
+  for (const std::wstring& line : f.log.lines) EXPECT_EQ(line.find(L"command:"), std::wstring::npos) << "logged";
 }

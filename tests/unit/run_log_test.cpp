@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "base/form1_controls.h"
+#include "base/control_names.h"
 #include "base/run_log.h"
 #include "fakes.h"
 #include "setup/logged_session.h"

@@ -9,8 +9,8 @@
 #include <optional>
 #include <set>
 
-#include "base/form1_controls.h"
 #include "harness.h"
+#include "ui/form1_controls.h"
 #include "ui/form1_layout.h"
 
 using namespace harness;

@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
-#include "base/form1_controls.h"
 #include "harness.h"
+#include "ui/form1_controls.h"
 #include "ui/form1_layout.h"
 
 using namespace harness;

@@ -1,4 +1,4 @@
-#include "base/form1_controls.h"
+#include "ui/form1_controls.h"
 
 #include <stdexcept>
 #include <string>

@@ -1,13 +1,13 @@
 #pragma once
 // The main window's controls, written down once: what each is, what it sits on, what it
 // says, whether a scenario hides it, and its height where it is stacked. The window's
-// geometry, its stacking, the entry handlers and the refusal message of the command
-// lines all read this table, so renaming a label renames it everywhere.
+// geometry, its stacking and the words of a refusal of its fields all read this table,
+// so renaming a label renames it everywhere.
 #include <optional>
 #include <span>
 
-#include "base/control_names.h"
 #include "base/control_ids.h"
+#include "base/control_names.h"
 
 enum class ControlKind { Banner, Picture, Button, CheckBox, Edit, PasswordEdit, Label, Panel, StatusBar, ProgressBar };
 
@@ -25,17 +25,6 @@ struct ControlSpec {
 // In the designed creation order: Tab takes the visible tab stops in this order, so the
 // scenario buttons come first, then each check box followed by its panel's edits.
 std::span<const ControlSpec> MainWindowControls();
-
-// Which control holds which field of the platform's command lines.
-namespace field {
-inline constexpr EditName kBaseFolder = EditName::Edit1;
-inline constexpr EditName kUser = EditName::Edit2;
-inline constexpr EditName kPassword = EditName::Edit3;
-inline constexpr EditName kServerName = EditName::Edit4;
-inline constexpr EditName kBaseName = EditName::Edit5;
-inline constexpr CheckBoxName kWithCredentials = CheckBoxName::CheckBox1;
-inline constexpr CheckBoxName kServerBase = CheckBoxName::CheckBox2;
-}  // namespace field
 
 // The row of control `id`; raises std::out_of_range for an id the window does not have.
 const ControlSpec& ControlOf(int id);
