@@ -113,8 +113,8 @@ std::optional<std::wstring> UnrunnableCommandText(const std::wstring& processor_
 class HiddenCommand {
  public:
   // A command that carries no password: both forms are `parameters` (which begin with
-  // "/C "). Implicit, so that a command line composed above is such a command.
-  HiddenCommand(std::wstring parameters);  // NOLINT(google-explicit-constructor)
+  // "/C "). Implicit: every command line composed above is such a command.
+  HiddenCommand(std::wstring parameters);
   // A command that carries the password argument `pas_1c`: `compose` is given it, and
   // MaskedPasswordArgument(pas_1c) for the log.
   static HiddenCommand WithPassword(const std::wstring& pas_1c,

@@ -130,6 +130,7 @@ TEST_F(PlatformRuns, EveryWayOfStartingRefusesACommandTheProcessorWouldChange) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
+    f.shell.commands.clear();
     EXPECT_THROW(c.start(f.form), Error);
     EXPECT_TRUE(f.shell.commands.empty());
     EXPECT_TRUE(f.shell.desktop_commands.empty());
