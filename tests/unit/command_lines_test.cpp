@@ -227,6 +227,21 @@ TEST(CommandLines, UncarriableFieldIsNamedByItsCaption) {
   }
 }
 
+TEST(CommandLines, ARefusalIsWordedAsThePersonHasAlwaysReadIt) {
+  CommandFields quote_in_folder = FileBase();
+  quote_in_folder.base_folder = L"C:\\a\"b";
+  EXPECT_EQ(FieldRefusalMessage(*UncarriableFields(quote_in_folder)),
+            L"Поле «Путь к базе Kalvera 1C» содержит символ, который нельзя передать платформе: "
+            L"двойная кавычка (\"). Исправьте значение и начните снова");
+  CommandFields percent_across_fields = FileBase();
+  percent_across_fields.with_credentials = true;
+  percent_across_fields.user = L"a%";
+  percent_across_fields.password = L"%b";
+  EXPECT_EQ(FieldRefusalMessage(*UncarriableFields(percent_across_fields)),
+            L"Поля «Имя пользователя» и «Пароль пользователя» вместе содержат пару знаков процента (%...%), "
+            L"которую нельзя передать платформе. Исправьте значения и начните снова");
+}
+
 TEST(CommandLines, AComposedCommandIsRefusedForAPercentPairOrItsLength) {
   const std::wstring user_folder = L"C:\\Users\\a%b\\Documents\\Kalvera1C\\database.cf";
   CommandFields f = FileBase();
