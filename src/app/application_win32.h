@@ -7,7 +7,8 @@
 #include "base/known_folders_win32.h"
 #include "setup/session.h"
 
-// GetUserNameW into a 255-character buffer; "Unknown" when it fails.
+// GetUserNameW into a buffer of kUserNameBufferSize characters (base/user_name.h);
+// "Unknown" when it fails.
 std::wstring GetUserFromWindows();
 
 class ApplicationWin32 : public Application {

@@ -79,9 +79,6 @@ UserFolders ChooseUserFolders(const std::wstring& user, KnownFolders& system, Lo
 }
 
 std::wstring DownloadFolder(const UserFolders& folders) { return folders.downloads + L"\\KalveraDownload"; }
-std::wstring PackageFile(const UserFolders& folders) { return DownloadFolder(folders) + L"\\update_pack.zip"; }
-std::wstring ExtractionFolder(const UserFolders& folders) { return DownloadFolder(folders) + L"\\"; }
-std::wstring SetupProgram(const UserFolders& folders) { return DownloadFolder(folders) + L"\\KalveraSetup1c.exe"; }
 std::wstring ConfigurationFolder(const UserFolders& folders) { return folders.documents + L"\\Kalvera1C"; }
 std::wstring ConfigurationFile(const UserFolders& folders) { return ConfigurationFolder(folders) + L"\\database.cf"; }
 std::wstring DefaultBaseFolder(const UserFolders& folders) {

@@ -44,9 +44,6 @@ UserFolders ComposedFolders(const std::wstring& user);
 UserFolders ChooseUserFolders(const std::wstring& user, KnownFolders& system, Log& log);
 
 std::wstring DownloadFolder(const UserFolders& folders);       // ...\KalveraDownload
-std::wstring PackageFile(const UserFolders& folders);          // ...\update_pack.zip
-std::wstring ExtractionFolder(const UserFolders& folders);     // download folder with a trailing "\"
-std::wstring SetupProgram(const UserFolders& folders);         // ...\KalveraSetup1c.exe
 std::wstring ConfigurationFolder(const UserFolders& folders);  // Documents\Kalvera1C
 std::wstring ConfigurationFile(const UserFolders& folders);    // ...\Kalvera1C\database.cf
 // Documents with forward slashes, then "/kalvera_base".

@@ -22,8 +22,6 @@ constexpr DWORD kPathCapacity = 32768;
 static_assert(sizeof(void*) != 8 || sizeof(PROCESSENTRY32W) == 568,
               "the 64-bit Toolhelp record the process scan is written for");
 
-using QueryFullProcessImageNameWFn = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, PDWORD);
-
 }  // namespace
 
 bool ProcessListWin32::Scan(const std::function<bool(const ProcessEntry&)>& visit) {
@@ -65,15 +63,9 @@ ExecutableImage GetPathFromPID(std::uint32_t pid) {
   }
   const bool signalled = process && ::WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0;
   return JudgeExecutableImage(open_error, open_error_text, signalled, [&]() -> std::optional<std::wstring> {
-    // Looked up at run time: Windows XP has no such function, and there the path simply
-    // cannot be read.
-    HMODULE kernel32 = ::GetModuleHandleW(L"kernel32");
-    auto function = kernel32 ? reinterpret_cast<QueryFullProcessImageNameWFn>(reinterpret_cast<void*>(
-                                   ::GetProcAddress(kernel32, "QueryFullProcessImageNameW")))
-                             : nullptr;
     std::wstring buffer(kPathCapacity, L'\0');
     DWORD size = kPathCapacity;
-    if (!function || !function(process.get(), 0, buffer.data(), &size)) return std::nullopt;
+    if (!::QueryFullProcessImageNameW(process.get(), 0, buffer.data(), &size)) return std::nullopt;
     buffer.resize(size);
     return buffer;
   });

@@ -1,5 +1,4 @@
 
-#include <exception>
 #include <optional>
 
 #include "base/error.h"
@@ -29,11 +28,8 @@ void Button3Click(Form1& form) {
     }
   };
   refuse_linked(folder_tail, folder);
-  // Neither is fatal here: the download names the file when it cannot create it.
-  try {
-    if (!form.files.FolderExists(folder)) form.files.MakeFolder(folder);
-  } catch (const std::exception&) {
-  }
+  // Not fatal here: the copy names the file when it cannot create it.
+  if (!form.files.FolderExists(folder)) form.files.MakeFolder(folder);
   refuse_linked(file_tail, configuration_file);
   form.files.RemoveUnlinkedFile(known_folder, file_tail);
   EnsureDownloadFolder(form);

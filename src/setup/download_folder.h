@@ -1,5 +1,8 @@
 #pragma once
-// The folder that both downloads of the chain need before they start.
+// The download folder in the account's Downloads (user_paths::DownloadFolder), which
+// start-up removes and each of the chain's two downloads makes again before it starts,
+// though neither writes there: the files go to the run folder, and the configuration's
+// copy to Documents.
 #include "setup/session.h"
 
 // Makes the download folder unless it is there already. Raises Error naming the folder

@@ -5,11 +5,20 @@ void RunWatch::Restart() {
   ticks_unseen_ = 0;
 }
 
-bool RunWatch::HasEnded(ScanResult scan) {
+void RunWatch::Count(ScanResult scan) {
   if (scan == ScanResult::Running) {
     seen_ = true;
-    return false;
+  } else if (!seen_) {
+    ++ticks_unseen_;
   }
-  if (seen_) return scan == ScanResult::NoneRunning;
-  return ++ticks_unseen_ >= limit_;
+}
+
+bool RunWatch::HasEnded(ScanResult scan) {
+  Count(scan);
+  return seen_ ? scan == ScanResult::NoneRunning : ticks_unseen_ >= limit_;
+}
+
+bool RunWatch::GivenUpUnseen(ScanResult scan) {
+  Count(scan);
+  return !seen_ && ticks_unseen_ >= limit_;
 }

@@ -26,10 +26,14 @@ class RunWatch {
   // nothing: it never ends a run that was seen, and before that it counts as a tick
   // without one.
   bool HasEnded(ScanResult scan);
-  // Whether the run has been given up on without ever having been seen.
-  bool NeverShowedUp() const { return !seen_ && ticks_unseen_ >= limit_; }
+  // One tick's scan, for a watch whose run's end another timer sees; counted as
+  // HasEnded counts it. True when the run has been given up on without ever having
+  // been seen.
+  bool GivenUpUnseen(ScanResult scan);
 
  private:
+  void Count(ScanResult scan);
+
   int limit_ = kTicksUnseen;
   bool seen_ = false;
   int ticks_unseen_ = 0;

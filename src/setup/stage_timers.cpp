@@ -25,31 +25,38 @@ ScanResult PlatformScan(Form1& form) {
   return found ? ScanResult::Running : ScanResult::NoneRunning;
 }
 
-// Every setup program in the snapshot sets `setuprunned`; returns whether one did.
-bool SetupProgramSeen(Form1& form, bool enable_expectation) {
+// The setup program has shown: `expectation` watches it from now on.
+void ExpectSetupProgramEnd(Form1& form) {
+  Timer& expectation = TimerOf(form, TimerName::expectation);
+  if (!expectation.Enabled()) {
+    form.log.Event(L"expectation_start_setupTimer: the setup program started");
+    // Its image is mapped now; the file needs no holding any more.
+    form.unzipper.ReleaseHeld();
+  }
+  expectation.SetEnabled(true);
+}
+
+// Whether a fresh snapshot lists a setup program; `setuprunned` keeps the answer.
+// `on_listed`, when given, runs for each one as the scan meets it, before the scan's own
+// log line.
+bool NoteSetupProgramListed(Form1& form, void (*on_listed)(Form1&) = nullptr) {
   Globals& g = form.globals;
   g.setuprunned = false;
   ScanOwnSession(form.processes, [&](const std::wstring& name, std::uint32_t) {
     if (IsSetupProgramName(name)) {
       g.setuprunned = true;
-      Timer& expectation = TimerOf(form, TimerName::expectation);
-      if (enable_expectation && !expectation.Enabled()) {
-        form.log.Event(L"expectation_start_setupTimer: the setup program started");
-        // Its image is mapped now; the file needs no holding any more.
-        form.unzipper.ReleaseHeld();
-      }
-      if (enable_expectation) expectation.SetEnabled(true);
+      if (on_listed) on_listed(form);
     }
     return true;
   });
   return g.setuprunned;
 }
 
-// The chain waits for one platform run to end and then goes on with `next`.
-void AwaitRunEnd(Form1& form, TimerName timer, RunWatch& watch, void (*next)(Form1&)) {
+// The chain waits for one platform run to end and then goes on with `next`; `handler`
+// names the tick handler of `timer` in the log.
+void AwaitRunEnd(Form1& form, const wchar_t* handler, TimerName timer, RunWatch& watch, void (*next)(Form1&)) {
   if (!watch.HasEnded(PlatformScan(form))) return;
-  form.log.Event(std::wstring(timer == TimerName::update_conf ? L"update_confTimer" : L"update_conf_2Timer") +
-                 L": the platform's run ended");
+  form.log.Event(std::wstring(handler) + L": the platform's run ended");
   TimerOf(form, timer).SetEnabled(false);
   form.clock.Sleep(3000);
   next(form);
@@ -65,8 +72,8 @@ void FinalUserModeRun(Form1& form) {
 
 void expectation_start_setupTimer(Form1& form) {
   RunWatch& watch = form.run_watches.expectation_start_setup;
-  watch.HasEnded(SetupProgramSeen(form, true) ? ScanResult::Running : ScanResult::NoneRunning);
-  if (!watch.NeverShowedUp()) return;
+  const bool listed = NoteSetupProgramListed(form, ExpectSetupProgramEnd);
+  if (!watch.GivenUpUnseen(listed ? ScanResult::Running : ScanResult::NoneRunning)) return;
   // Stopped before the report, so that one report is all the person sees.
   TimerOf(form, TimerName::expectation_start_setup).SetEnabled(false);
   form.setup_program_runs = false;
@@ -77,7 +84,7 @@ void expectation_start_setupTimer(Form1& form) {
 
 void expectationTimer(Form1& form) {
   TimerOf(form, TimerName::expectation_start_setup).SetEnabled(false);
-  if (SetupProgramSeen(form, false)) return;
+  if (NoteSetupProgramListed(form)) return;
   form.log.Event(L"expectationTimer: the setup program ended");
   TimerOf(form, TimerName::expectation).SetEnabled(false);
   form.setup_program_runs = false;
@@ -155,11 +162,11 @@ void exit_1cTimer(Form1& form) {
 }
 
 void update_confTimer(Form1& form) {
-  AwaitRunEnd(form, TimerName::update_conf, form.run_watches.update_conf, Button5Click);
+  AwaitRunEnd(form, L"update_confTimer", TimerName::update_conf, form.run_watches.update_conf, Button5Click);
 }
 
 void update_conf_2Timer(Form1& form) {
-  AwaitRunEnd(form, TimerName::update_conf_2, form.run_watches.update_conf_2, FinalUserModeRun);
+  AwaitRunEnd(form, L"update_conf_2Timer", TimerName::update_conf_2, form.run_watches.update_conf_2, FinalUserModeRun);
 }
 
 TickHandler TickHandlerOf(TimerName timer) {

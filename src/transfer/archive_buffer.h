@@ -1,5 +1,5 @@
 #pragma once
-// Reads an archive through one 64 KiB block, so that headers, names and data that lie
+// Reads an archive through one block of kBlockSize, so that headers, names and data that lie
 // next to each other come from one read of the file, and moving back into bytes already
 // read costs no seek.
 #include <cstddef>

@@ -14,15 +14,18 @@ class Downloader {
   virtual ~Downloader() = default;
   // Stores the body of an HTTP GET of `fileURL` in the file `FileName` and moves
   // `Progress` as the bytes arrive; the window's messages are handled after every read,
-  // which takes what has arrived. Redirects are followed, at most 10. True once the whole
-  // body is on disk, and the bar then shows full. Raises Error when the transfer fails:
-  // a known length for which the folder's volume has no room with 5 % to spare (checked
-  // before the file is made), no response, too many or unusable redirects, an HTTP status other than 2xx, an
-  // unusable Content-Length, a broken, short or stalled body, one that brings fewer than
-  // 3072 bytes in 30 seconds, a file that cannot be created or written; the text names
+  // which takes what has arrived. Redirects are followed, at most kMaxRedirects
+  // (transfer/get_inet_file.h). True once the whole body is on disk, and the bar then
+  // shows full. Raises Error when the transfer fails: a known length for which the
+  // folder's volume has not the room SpaceNeeded gives (transfer/free_space.h; checked
+  // before the file is made), no response, too many or unusable redirects, an HTTP status
+  // other than 2xx, an unusable Content-Length, a broken, short or stalled body, one that
+  // brings fewer than TrickleWatch::kLeastBytes in TrickleWatch::kWindowMs
+  // (transfer/trickle_watch.h), a file that cannot be created or written; the text names
   // `fileURL` and says why. Nothing half-written is left at `FileName` then (a failure
   // before the body leaves an older file untouched, one during it removes the file), and
-  // the bar's position is set to 3072, which the bar shows clamped to its range. A quit
+  // the bar's position is set to BufferSize (transfer/read_size.h), which the bar shows
+  // clamped to its range. A quit
   // request taken up during the transfer ends it at the next read the same way, but
   // raises TransferAbandoned (transfer/transfer_abandoned.h) instead of Error.
   virtual bool GetInetFile(const std::wstring& fileURL, const std::wstring& FileName,

@@ -119,18 +119,47 @@ std::uint64_t PauseAfter(int attempt, const AttemptFailed& failed, const RetryPl
   return pause_ms;
 }
 
+// Runs `attempt(n)` for n = 1, 2, ... until one returns, and gives what it returns. A
+// failure that another attempt may mend is followed by the plan's pause, unless it was the
+// plan's last attempt; any other failure, or the last, is raised as Error saying how many
+// attempts were made. `failed(n, failure)` hears of each failed attempt, `pausing(ms, next)`
+// of each pause as it begins.
+template <typename Attempt, typename Failed, typename Pausing>
+auto WithRetries(const TransferSystem& system, Attempt attempt, Failed failed, Pausing pausing) {
+  const RetryPlan& plan = system.retry;
+  for (int n = 1;; ++n) {
+    try {
+      return attempt(n);
+    } catch (const AttemptFailed& failure) {
+      failed(n, failure);
+      if (!failure.retried || n >= plan.attempts) throw Error(failure.text + AttemptsMadeReason(n));
+      const std::uint64_t pause_ms = PauseAfter(n, failure, plan);
+      pausing(pause_ms, n + 1);
+      if (system.pause.Wait(pause_ms)) throw TransferAbandoned();
+    }
+  }
+}
+
+// The head of a response, judged before any of its body is taken: a status worth another
+// attempt (with the server's Retry-After), any other status but a success, and an unusable
+// Content-Length end the attempt. Gives the announced length.
+ContentLength JudgedHead(const std::wstring& url, HttpResponse& response) {
+  const unsigned status = response.StatusCode();
+  if (IsRetriedStatus(status)) {
+    throw AttemptFailed{CannotDownloadText(url, HttpStatusReason(status)), true,
+                        RetryAfterMs(response.Header(ResumeHeader::retry_after))};
+  }
+  if (!IsSuccess(status)) throw AttemptFailed{CannotDownloadText(url, HttpStatusReason(status)), false, {}};
+  ContentLength length = ParseContentLength(response.ContentLengths());
+  if (!length.fault.empty()) throw AttemptFailed{CannotDownloadText(url, length.fault), false, {}};
+  return length;
+}
+
 // One attempt at the signature: the whole body in memory, at most `limit` bytes.
 std::vector<unsigned char> SignatureAttempt(const std::wstring& url, const TransferSystem& system, std::size_t limit) {
   DownloadFacts facts;  // the file's own facts are what the log shows
   const std::unique_ptr<HttpResponse> response = Request(url, HttpRequest{url, std::nullopt, L""}, system.http, facts);
-  const unsigned status = response->StatusCode();
-  if (IsRetriedStatus(status)) {
-    throw AttemptFailed{CannotDownloadText(url, HttpStatusReason(status)), true,
-                        RetryAfterMs(response->Header(ResumeHeader::retry_after))};
-  }
-  if (!IsSuccess(status)) throw AttemptFailed{CannotDownloadText(url, HttpStatusReason(status)), false, {}};
-  const ContentLength length = ParseContentLength(response->ContentLengths());
-  if (!length.fault.empty()) throw AttemptFailed{CannotDownloadText(url, length.fault), false, {}};
+  const ContentLength length = JudgedHead(url, *response);
   std::vector<unsigned char> body;
   unsigned char buffer[BufferSize];
   std::uint32_t delivered = 0;
@@ -186,27 +215,22 @@ class Transfer {
   // `keep_open`, else closed (and null returned).
   std::unique_ptr<ArchiveInput> Run(bool keep_open) {
     facts_ = DownloadFacts{};
-    const RetryPlan& plan = system_.retry;
-    for (int attempt = 1;; ++attempt) {
-      facts_.attempts = attempt;
-      std::wstring asked;
-      try {
-        asked = RangeAsked();
-        Attempt();
-        Note(AttemptLine(attempt, asked, L"whole"));
-        break;
-      } catch (const AttemptFailed& failed) {
-        Note(AttemptLine(attempt, asked, failed.text));
-        if (!failed.retried || attempt >= plan.attempts) {
-          throw Error(failed.text + AttemptsMadeReason(attempt));
-        }
-        const std::uint64_t pause_ms = PauseAfter(attempt, failed, plan);
-        Note(PauseLine(pause_ms, attempt + 1, plan.attempts));
-        if (system_.events) system_.events->Pausing(attempt + 1, plan.attempts);
-        paused_ = true;
-        if (system_.pause.Wait(pause_ms)) throw TransferAbandoned();
-      }
-    }
+    const int attempts = system_.retry.attempts;
+    std::wstring asked;
+    WithRetries(
+        system_,
+        [&](int attempt) {
+          facts_.attempts = attempt;
+          asked = RangeAsked();
+          Attempt();
+          Note(AttemptLine(attempt, asked, L"whole"));
+        },
+        [&](int attempt, const AttemptFailed& failed) { Note(AttemptLine(attempt, asked, failed.text)); },
+        [&](std::uint64_t pause_ms, int next) {
+          Note(PauseLine(pause_ms, next, attempts));
+          if (system_.events) system_.events->Pausing(next, attempts);
+          paused_ = true;
+        });
     if (digest_.Checked()) CheckSignature(url_, digest_.Finish(), system_);
     if (keep_open) return file_->KeepOpen();
     file_->CloseAndKeep();
@@ -264,16 +288,8 @@ class Transfer {
     attempt_start_ = received_;
     facts_.status = 0;
     const std::unique_ptr<HttpResponse> response = Request(url_, request, system_.http, facts_);
-    const unsigned status = response->StatusCode();
-    if (IsRetriedStatus(status)) {
-      throw AttemptFailed{CannotDownloadText(url_, HttpStatusReason(status)), true,
-                          RetryAfterMs(response->Header(ResumeHeader::retry_after))};
-    }
-    if (!IsSuccess(status)) throw AttemptFailed{CannotDownloadText(url_, HttpStatusReason(status)), false, {}};
-
-    const ContentLength length = ParseContentLength(response->ContentLengths());
-    if (!length.fault.empty()) throw AttemptFailed{CannotDownloadText(url_, length.fault), false, {}};
-    if (ranged && status == 206) {
+    const ContentLength length = JudgedHead(url_, *response);
+    if (ranged && response->StatusCode() == 206) {
       // Appended only when it is exactly the rest of the same body.
       const std::wstring range_text = response->Header(ResumeHeader::content_range);
       const std::optional<ContentRange> range = ParseContentRange(range_text);
@@ -384,7 +400,7 @@ auto ShowingEnd(ProgressBar& progress, Run run) {
     progress.SetPosition(kFull);
     return result;
   } catch (...) {
-    // As the bar has always ended a transfer: position 3072, which the bar clamps to its
+    // As the bar has always ended a transfer: at BufferSize, which the bar clamps to its
     // range. Only a transfer that delivered the whole file is shown full.
     progress.SetPosition(static_cast<int>(BufferSize));
     throw;
@@ -418,13 +434,7 @@ std::unique_ptr<ArchiveInput> GetInetFileOpen(const std::wstring& fileURL, const
 }
 
 std::vector<unsigned char> GetInetSignature(const std::wstring& url, const TransferSystem& system, std::size_t limit) {
-  const RetryPlan& plan = system.retry;
-  for (int attempt = 1;; ++attempt) {
-    try {
-      return SignatureAttempt(url, system, limit);
-    } catch (const AttemptFailed& failed) {
-      if (!failed.retried || attempt >= plan.attempts) throw Error(failed.text + AttemptsMadeReason(attempt));
-      if (system.pause.Wait(PauseAfter(attempt, failed, plan))) throw TransferAbandoned();
-    }
-  }
+  return WithRetries(
+      system, [&](int) { return SignatureAttempt(url, system, limit); }, [](int, const AttemptFailed&) {},
+      [](std::uint64_t, int) {});
 }

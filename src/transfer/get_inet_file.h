@@ -12,13 +12,10 @@
 #include "transfer/message_pump.h"
 #include "transfer/output_file.h"
 #include "transfer/payload_check.h"
+#include "transfer/read_size.h"
 #include "transfer/retry_plan.h"
 #include "transfer/tick_clock.h"
 #include "transfer/transfer_facts.h"
-
-// The most asked for by each read, which takes what has arrived: one bar step and one
-// turn of the message pump per read.
-inline constexpr std::uint32_t BufferSize = 3072;
 
 // The bar's unit: a count of bytes in hundreds, rounded to the nearest, a tie going to
 // the even one (50 gives 0, 150 gives 2, 250 gives 2).
@@ -44,15 +41,16 @@ struct TransferSystem {
   PayloadVerifier* verifier = nullptr;
 };
 
-// What Downloader::GetInetFile promises. Redirects (301, 302, 303, 307, 308) are followed
-// to http and https addresses, at most kMaxRedirects of them, but never from https to
-// anything else; every error names `fileURL`, the address asked for. The bar's range
-// becomes 0 to BarMaxOf the Content-Length, and after each read it stands at the
+// What Downloader::GetInetFile promises. Redirects (the statuses IsRedirect names) are
+// followed to http and https addresses, at most kMaxRedirects of them, but never from
+// https to anything else; every error names `fileURL`, the address asked for. The bar's
+// range becomes 0 to BarMaxOf the Content-Length, and after each read it stands at the
 // hundreds of all bytes received (it is stepped there from where it stood, so without a
 // Content-Length, whose range is left as it is, it moves on from the earlier position).
-// A body that brings fewer than TrickleWatch::kLeastBytes in its last 30 seconds is an
-// error saying how many came. When the pump reports a quit request, the transfer ends at
-// that read: the partial file is removed and TransferAbandoned raised.
+// A body that brings fewer than TrickleWatch::kLeastBytes in its last
+// TrickleWatch::kWindowMs is an error saying how many came. When the pump reports a quit
+// request, the transfer ends at that read: the partial file is removed and
+// TransferAbandoned raised.
 //
 // When the first full answer has a Content-Length, the volume of the file's folder must
 // have room for it (SpaceShortage, one copy) before the file is created; otherwise that

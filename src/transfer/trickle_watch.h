@@ -5,10 +5,12 @@
 #include <deque>
 #include <optional>
 
+#include "transfer/read_size.h"
+
 class TrickleWatch {
  public:
   // The least a body must bring in any window of kWindowMs: one read's worth.
-  static constexpr std::uint64_t kLeastBytes = 3072;
+  static constexpr std::uint64_t kLeastBytes = BufferSize;
   static constexpr std::uint64_t kWindowMs = 30000;
 
   // The body starts at `start_ms`, with `received` bytes already there (a resumed

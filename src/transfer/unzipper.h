@@ -14,9 +14,10 @@ class Unzipper {
   // once every entry is on disk; raises Error at the first failure (the texts are listed
   // with ExtractZip, and "Cannot open file "<full path>". <reason>" for the archive
   // itself). The archive is closed on every path. The window's messages are handled
-  // every 100 ms or so, between blocks read or written; a quit request taken up there ends
-  // the extraction at once: the file being written is removed and TransferAbandoned
-  // (transfer/transfer_abandoned.h) raised instead of Error.
+  // every PumpCadence::kIntervalMs or so (transfer/pump_cadence.h), between blocks read
+  // or written; a quit request taken up there ends the extraction at once: the file
+  // being written is removed and TransferAbandoned (transfer/transfer_abandoned.h)
+  // raised instead of Error.
   virtual bool UnZipFile(const std::wstring& sourceFile, const std::wstring& destPath) = 0;
   // The same from the archive `source`, already open (Downloader::GetInetFileOpen), which
   // `sourceFile` names for the log; it is closed on every path before this returns.

@@ -12,9 +12,6 @@ constexpr std::uint32_t kEndSignature = 0x06054B50;
 constexpr std::uint32_t kCentralSignature = 0x02014B50;
 constexpr std::size_t kEndRecordSize = 22;
 constexpr std::size_t kCentralFixedSize = 42;  // after the signature
-// The comment length is a 16-bit field, so the record starts within the last 64 KiB.
-constexpr std::uint64_t kSearchSpan = 65535;
-constexpr std::size_t kWindow = 1027;
 
 [[noreturn]] void ErrorReadingZipFile() { throw Error(L"Error reading zip file"); }
 
@@ -22,14 +19,14 @@ constexpr std::size_t kWindow = 1027;
 
 EndRecord FindEndRecord(ArchiveBuffer& archive) {
   const std::uint64_t size = archive.size();
-  const std::uint64_t span = std::min(size, kSearchSpan);
-  std::array<unsigned char, kWindow> window;
+  const std::uint64_t span = std::min(size, kEndRecordSearchSpan);
+  std::array<unsigned char, kEndRecordWindow> window;
   std::uint64_t back = 4;
   while (back < span) {
     // Windows overlap by four bytes, so a signature across their border is still seen.
-    back = std::min(back + (kWindow - 4), span);
+    back = std::min(back + (kEndRecordWindow - 4), span);
     const std::uint64_t start = size - back;
-    const std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(kWindow, back));
+    const std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(kEndRecordWindow, back));
     archive.Seek(start);
     if (archive.Read(window.data(), length) != length) ErrorReadingZipFile();
     for (std::size_t i = length - 4 + 1; i-- > 0;) {

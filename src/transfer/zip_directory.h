@@ -1,5 +1,6 @@
 #pragma once
 // The archive's table of contents: the end record and the central directory.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -23,8 +24,13 @@ struct EndRecord {
   std::uint32_t directory_offset = 0;
 };
 
-// Searches the last 65535 bytes for the end of central directory record, in windows of
-// 1027 bytes from the end backwards; the record nearest the end wins. A signature too
+// The comment length is a 16-bit field, so the record starts within the last 64 KiB.
+inline constexpr std::uint64_t kEndRecordSearchSpan = 65535;
+inline constexpr std::size_t kEndRecordWindow = 1027;
+
+// Searches the last kEndRecordSearchSpan bytes for the end of central directory record,
+// in windows of kEndRecordWindow bytes from the end backwards; the record nearest the end
+// wins. A signature too
 // close to the end to be followed by a whole record is passed over. Raises "Error reading
 // zip file" when a window cannot be read whole or no record is found.
 EndRecord FindEndRecord(ArchiveBuffer& archive);

@@ -6,7 +6,7 @@
 #include "transfer/archive_buffer.h"
 #include "transfer/extraction_target.h"
 
-// Writes exactly `size` bytes into `file`, in blocks of up to 61,440 bytes, and gives their
+// Writes exactly `size` bytes into `file`, in blocks of up to kOutputBlock, and gives their
 // CRC-32. The archive's position is at the entry's data and ends right after what was
 // used of it. Raises "Stream read error" when the data ends first, zlib's message ("data
 // error", "insufficient memory") when the Deflate data is damaged or memory runs out, and

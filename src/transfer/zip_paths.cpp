@@ -4,9 +4,6 @@
 
 namespace {
 
-// CreateDirectoryW's own limit: MAX_PATH less room for an 8.3 file name.
-constexpr std::size_t kMaxFolderPath = 248;
-
 bool IsAsciiLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
 
 wchar_t AsciiUpper(wchar_t c) { return (c >= L'a' && c <= L'z') ? c - (L'a' - L'A') : c; }

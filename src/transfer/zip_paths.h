@@ -1,6 +1,7 @@
 #pragma once
 // Where an entry goes: the rules for turning its name into a target path below the
 // destination folder. Each failure raises Error with the text the user sees.
+#include <cstddef>
 #include <string>
 
 // Raises "Invalid characters in path" when `text` holds U+0000 to U+001F, a double quote,
@@ -23,7 +24,10 @@ std::wstring JoinTargetPath(const std::wstring& dest_path, const std::wstring& n
 // Everything before the last "\"; empty when there is none.
 std::wstring FolderOf(const std::wstring& path);
 
-// Raises "The specified path is too long" for an absolute folder path of 248 characters or
-// more, and "The path format is not supported" for one with a colon anywhere but right
+// CreateDirectoryW's own limit: MAX_PATH less room for an 8.3 file name.
+inline constexpr std::size_t kMaxFolderPath = 248;
+
+// Raises "The specified path is too long" for an absolute folder path of kMaxFolderPath
+// characters or more, and "The path format is not supported" for one with a colon anywhere but right
 // after a drive letter.
 void CheckFolderPath(const std::wstring& absolute_folder);

@@ -21,12 +21,6 @@ constexpr DWORD kFormStyle = WS_OVERLAPPEDWINDOW;
 constexpr UINT_PTR kFirstTimerId = 201;
 constexpr UINT_PTR kEdit1SubclassId = 1;
 
-std::wstring WindowText(HWND hwnd) {
-  std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(hwnd)) + 1, L'\0');
-  text.resize(static_cast<size_t>(::GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
-
 }  // namespace
 
 Form1Window::Form1Window(HINSTANCE instance, std::wstring title)

@@ -1,8 +1,8 @@
 #pragma once
 // A progress bar that keeps its range and position itself and tells the control only
 // about changes that alter what it draws, and those at most once a frame. A download
-// steps the bar once per 3 KB block; under Wine a redraw costs 1 to 4 ms, ten times and
-// more what the block itself costs.
+// steps the bar once per read of at most BufferSize (transfer/read_size.h); under Wine a
+// redraw costs 1 to 4 ms, ten times and more what the read itself costs.
 #include <cstdint>
 
 #include "transfer/progress_bar.h"

@@ -34,11 +34,13 @@ HWND WindowBase::CreateForm(HINSTANCE instance, const wchar_t* class_name, const
   return window;
 }
 
-std::wstring WindowBase::ReportTitle(HWND top_level) const {
-  std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(top_level)) + 1, L'\0');
-  text.resize(static_cast<size_t>(::GetWindowTextW(top_level, text.data(), static_cast<int>(text.size()))));
+std::wstring WindowText(HWND window) {
+  std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
   return text;
 }
+
+std::wstring WindowBase::ReportTitle(HWND top_level) const { return WindowText(top_level); }
 
 Log* WindowBase::LogOfForm(HWND form) {
   // Only a window of one of our classes holds a WindowBase in its user data.

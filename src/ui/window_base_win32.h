@@ -8,6 +8,9 @@
 
 #include "base/run_log.h"
 
+// The text of `window`: a top-level window's caption, a control's contents.
+std::wstring WindowText(HWND window);
+
 class WindowBase {
  public:
   WindowBase(const WindowBase&) = delete;

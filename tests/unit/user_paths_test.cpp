@@ -15,11 +15,6 @@ TEST(UserPaths, NameGoesIntoEveryComposedPathUnchanged) {
     SCOPED_TRACE(name.size());
     const user_paths::UserFolders folders = user_paths::ComposedFolders(name);
     EXPECT_EQ(user_paths::DownloadFolder(folders), L"C:\\Users\\" + name + L"\\Downloads\\KalveraDownload");
-    EXPECT_EQ(user_paths::PackageFile(folders),
-              L"C:\\Users\\" + name + L"\\Downloads\\KalveraDownload\\update_pack.zip");
-    EXPECT_EQ(user_paths::ExtractionFolder(folders), L"C:\\Users\\" + name + L"\\Downloads\\KalveraDownload\\");
-    EXPECT_EQ(user_paths::SetupProgram(folders),
-              L"C:\\Users\\" + name + L"\\Downloads\\KalveraDownload\\KalveraSetup1c.exe");
     EXPECT_EQ(user_paths::ConfigurationFolder(folders), L"C:\\Users\\" + name + L"\\Documents\\Kalvera1C");
     EXPECT_EQ(user_paths::ConfigurationFile(folders),
               L"C:\\Users\\" + name + L"\\Documents\\Kalvera1C\\database.cf");
