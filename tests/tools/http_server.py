@@ -7,7 +7,6 @@ GET /__nolength/<path>         the file, HTTP/1.0 style: no Content-Length, clos
 GET /__status/<code>/<path>    the file (or a short page when it is missing) with that status
 GET /__cut/<n>/<path>          the file's full Content-Length, but only n bytes, then close
 GET /__stall                   accepts the request and answers nothing (closed after --stall-limit s)
-GET /__slow/<ms>/<path>        the file in 64 KiB pieces with a pause of <ms> between them
 GET /__headers                 the request's header lines as the body (text, with Content-Length)
 GET /__redirect/<path>         302 to /<path>
 GET /__redirects/<k>/<path>    k redirects, by turns an absolute address and an absolute path, then /<path>
@@ -16,7 +15,7 @@ GET /__length/<v>/<n>/<path>   Content-Length: <v> as written ("+" between value
                                then the file's first n bytes, then close
 GET /__chunkcut/<n>/<path>     the file in chunks of 10,000 bytes, but only its first n bytes (inside a
                                chunk when n is not a multiple) and no last chunk, then close
-GET /__trickle/<ms>/<path>     the file 100 bytes at a time, <ms> apart, with its Content-Length
+GET /__paced/<n>/<ms>/<path>   the file <n> bytes at a time, <ms> apart, with its Content-Length
 
 A plain file <path> with a file <path>.__mode beside it is served as a server on a poor
 network would, whatever address asks for it (the utility's built-in ones too). The mode
@@ -79,6 +78,21 @@ class Handler(BaseHTTPRequestHandler):
         self.end_headers()
         self.wfile.write(body)
 
+    def _begin_file(self, rel, headers=(), length=False):
+        """The path of the file <rel> once a 200 with its Content-Length (when `length`)
+        and `headers` has gone out for it; None once a 404 has, when there is no such file."""
+        path = self._file(rel)
+        if not path:
+            self._send_body(404, b"not found")
+            return None
+        self.send_response(200)
+        if length:
+            self.send_header("Content-Length", str(os.path.getsize(path)))
+        for name, value in headers:
+            self.send_header(name, value)
+        self.end_headers()
+        return path
+
     def _stream_file(self, path, piece=65536, pause=0.0):
         with open(path, "rb") as f:
             while True:
@@ -104,12 +118,7 @@ class Handler(BaseHTTPRequestHandler):
         if mode == "__headers":
             return self._send_body(200, str(self.headers).encode("utf-8", "replace"))
         if mode == "__redirect":
-            target = "/" + "/".join(parts[2:])
-            self.send_response(302)
-            self.send_header("Location", target)
-            self.send_header("Content-Length", "0")
-            self.end_headers()
-            return
+            return self._redirect("/" + "/".join(parts[2:]))
         if mode == "__redirects":
             k = int(parts[2])
             rest = parts[3] if len(parts) > 3 else ""
@@ -123,27 +132,19 @@ class Handler(BaseHTTPRequestHandler):
             return self._redirect(str(int(parts[2]) + 1))
         if mode == "__length":
             rest = self.path.split("/", 4)
-            path = self._file(rest[4] if len(rest) > 4 else "")
+            lengths = [("Content-Length", value) for value in unquote(rest[2]).split("+")]
+            path = self._begin_file(rest[4] if len(rest) > 4 else "", lengths + [("Connection", "close")])
             if not path:
-                return self._send_body(404, b"not found")
-            body = open(path, "rb").read()[: int(rest[3])]
-            self.send_response(200)
-            for value in unquote(rest[2]).split("+"):
-                self.send_header("Content-Length", value)
-            self.send_header("Connection", "close")
-            self.end_headers()
-            self.wfile.write(body)
+                return
+            self.wfile.write(open(path, "rb").read()[: int(rest[3])])
             return self._hang_up()
         if mode == "__chunkcut":
             n = int(parts[2])
-            path = self._file(parts[3] if len(parts) > 3 else "")
+            path = self._begin_file(parts[3] if len(parts) > 3 else "",
+                                    [("Transfer-Encoding", "chunked"), ("Connection", "close")])
             if not path:
-                return self._send_body(404, b"not found")
+                return
             body = open(path, "rb").read()
-            self.send_response(200)
-            self.send_header("Transfer-Encoding", "chunked")
-            self.send_header("Connection", "close")
-            self.end_headers()
             for at in range(0, n, 10000):
                 chunk = body[at:at + 10000]
                 sent = chunk[:n - at]
@@ -151,19 +152,16 @@ class Handler(BaseHTTPRequestHandler):
                 if len(sent) == len(chunk):
                     self.wfile.write(b"\r\n")
             return self._hang_up()
-        if mode == "__trickle":
-            pause = int(parts[2]) / 1000.0
-            path = self._file(parts[3] if len(parts) > 3 else "")
+        if mode == "__paced":
+            rest = self.path.split("/", 4)
+            piece, pause = int(rest[2]), int(rest[3]) / 1000.0
+            path = self._begin_file(rest[4] if len(rest) > 4 else "", length=True)
             if not path:
-                return self._send_body(404, b"not found")
-            self.send_response(200)
-            self.send_header("Content-Length", str(os.path.getsize(path)))
-            self.end_headers()
+                return
             try:
-                self._stream_file(path, piece=100, pause=pause)
+                self._stream_file(path, piece=piece, pause=pause)
             except OSError:
-                pass  # the client gave up, as it should
-            self.close_connection = True
+                self.close_connection = True  # the client gave up, as it may
             return
         if mode == "__status":
             code = int(parts[2])
@@ -173,12 +171,9 @@ class Handler(BaseHTTPRequestHandler):
             self._send_body(code, body)
             return
         if mode == "__chunked":
-            path = self._file("/".join(parts[2:]))
+            path = self._begin_file("/".join(parts[2:]), [("Transfer-Encoding", "chunked")])
             if not path:
-                return self._send_body(404, b"not found")
-            self.send_response(200)
-            self.send_header("Transfer-Encoding", "chunked")
-            self.end_headers()
+                return
             with open(path, "rb") as f:
                 while True:
                     chunk = f.read(10000)
@@ -188,43 +183,19 @@ class Handler(BaseHTTPRequestHandler):
             self.wfile.write(b"0\r\n\r\n")
             return
         if mode == "__nolength":
-            path = self._file("/".join(parts[2:]))
+            path = self._begin_file("/".join(parts[2:]), [("Connection", "close")])
             if not path:
-                return self._send_body(404, b"not found")
-            self.send_response(200)
-            self.send_header("Connection", "close")
-            self.end_headers()
+                return
             self.close_connection = True
             self._stream_file(path)
             return
         if mode == "__cut":
             n = int(parts[2])
-            path = self._file(parts[3] if len(parts) > 3 else "")
+            path = self._begin_file(parts[3] if len(parts) > 3 else "", [("Connection", "close")], length=True)
             if not path:
-                return self._send_body(404, b"not found")
-            body = open(path, "rb").read()
-            self.send_response(200)
-            self.send_header("Content-Length", str(len(body)))
-            self.send_header("Connection", "close")
-            self.end_headers()
-            self.wfile.write(body[:n])
-            self.wfile.flush()
-            self.close_connection = True
-            try:
-                self.connection.shutdown(socket.SHUT_RDWR)
-            except OSError:
-                pass
-            return
-        if mode == "__slow":
-            pause = int(parts[2]) / 1000.0
-            path = self._file(parts[3] if len(parts) > 3 else "")
-            if not path:
-                return self._send_body(404, b"not found")
-            self.send_response(200)
-            self.send_header("Content-Length", str(os.path.getsize(path)))
-            self.end_headers()
-            self._stream_file(path, pause=pause)
-            return
+                return
+            self.wfile.write(open(path, "rb").read()[:n])
+            return self._hang_up()
         self._serve_file(self.path)
 
     def _signature(self, rel):

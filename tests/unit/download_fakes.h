@@ -11,6 +11,9 @@
 #include <utility>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "base/error.h"
 #include "memory_files.h"
 #include "transfer/get_inet_file.h"
 #include "transfer/tick_clock.h"
@@ -283,5 +286,15 @@ struct TransferRig {
   }
   std::unique_ptr<ArchiveInput> RunOpen(const std::wstring& url, const std::wstring& path) {
     return GetInetFileOpen(url, path, bar, system);
+  }
+  // The text of the error the transfer raises; a failure of the test when it raises none.
+  std::wstring Raised(const std::wstring& url, const std::wstring& path) {
+    try {
+      Run(url, path);
+    } catch (const Error& e) {
+      return e.text();
+    }
+    ADD_FAILURE() << "no error raised";
+    return L"";
   }
 };

@@ -14,16 +14,6 @@ namespace {
 const std::wstring kUrl = L"http://127.0.0.1:47831/install/download/Setup1C.zip";
 const std::wstring kPath = L"C:\\Users\\tester\\Downloads\\KalveraDownload\\update_pack.zip";
 
-std::wstring RaisedText(TransferRig& rig, const std::wstring& url = kUrl) {
-  try {
-    rig.Run(url, kPath);
-  } catch (const Error& e) {
-    return e.text();
-  }
-  ADD_FAILURE() << "no error raised";
-  return L"";
-}
-
 }  // namespace
 
 TEST(GetInetFile, StoresTheBodyExactlyAndPutsTheBarAtTheHundredsReceivedAfterEachRead) {
@@ -94,7 +84,7 @@ TEST(GetInetFile, EndsABodyThatBringsFewerThan3072BytesInTheLast30Seconds) {
     rig.http.next.paces = c.paces;
 
     if (c.bytes_in_window) {
-      EXPECT_EQ(RaisedText(rig), L"Cannot download \"" + kUrl + L"\". The server sent only " +
+      EXPECT_EQ(rig.Raised(kUrl, kPath), L"Cannot download \"" + kUrl + L"\". The server sent only " +
                                      std::to_wstring(*c.bytes_in_window) + L" bytes in the last 30 seconds");
       EXPECT_FALSE(rig.files.Exists(kPath)) << "the partial file is removed";
       EXPECT_EQ(rig.files.open_files, 0);
@@ -258,7 +248,7 @@ TEST(GetInetFile, ReportsEveryFailedTransferWithTheUrlAndTheReason) {
     rig.bar.position = 60;
     rig.http.next = c.response;
 
-    EXPECT_EQ(RaisedText(rig), c.text);
+    EXPECT_EQ(rig.Raised(kUrl, kPath), c.text);
 
     EXPECT_FALSE(rig.files.Exists(kPath)) << "no half-written file is left";
     EXPECT_EQ(rig.files.creates != 0, c.file_was_created)
@@ -297,7 +287,7 @@ TEST(GetInetFile, ReportsAFileThatCannotBeCreatedWithItsPathAndTheSystemMessage)
   rig.http.next.content_length = 200000;
   rig.http.next.body = PatternBody(200000);
 
-  EXPECT_EQ(RaisedText(rig),
+  EXPECT_EQ(rig.Raised(kUrl, kPath),
             L"Cannot create file \"" + kPath + L"\". The system cannot find the path specified");
 
   EXPECT_TRUE(rig.http.read_sizes.empty()) << "the read loop never starts";
@@ -416,7 +406,7 @@ TEST(GetInetFile, StopsAtAFailedWriteAndRemovesThePartialFile) {
   rig.http.next.content_length = 200000;
   rig.http.next.body = PatternBody(200000);
 
-  EXPECT_EQ(RaisedText(rig), L"Stream write error");
+  EXPECT_EQ(rig.Raised(kUrl, kPath), L"Stream write error");
 
   EXPECT_EQ(rig.files.write_sizes.size(), 4u) << "no write after the failed one";
   EXPECT_EQ(rig.http.read_sizes.size(), 4u);
@@ -483,7 +473,7 @@ TEST(GetInetFile, FollowsTenRedirectsAndRefusesTheEleventhNamingTheFirstAddress)
       EXPECT_TRUE(rig.Run(kUrl, kPath));
       EXPECT_EQ(rig.files.files[kPath].data, PatternBody(100));
     } else {
-      EXPECT_EQ(RaisedText(rig), L"Cannot download \"" + kUrl +
+      EXPECT_EQ(rig.Raised(kUrl, kPath), L"Cannot download \"" + kUrl +
                                      L"\". The server redirected the request more than 10 times: "
                                      L"too many redirects");
       EXPECT_EQ(rig.http.requested.size(), 11u) << "the eleventh redirect is not followed";
@@ -521,7 +511,7 @@ TEST(GetInetFile, RefusesARedirectToAnythingButHttpOrWithoutAnAddress) {
     TransferRig rig;
     rig.http.at[c.url] = c.response;
 
-    EXPECT_EQ(RaisedText(rig, c.url), c.text);
+    EXPECT_EQ(rig.Raised(c.url, kPath), c.text);
 
     EXPECT_EQ(rig.http.requested.size(), 1u);
     EXPECT_EQ(rig.files.creates, 0);
@@ -545,7 +535,7 @@ TEST(GetInetFile, FailsABodyShorterThanASixtyFourBitLength) {
     rig.http.next.content_length = c.length;
     rig.http.next.body = PatternBody(c.sent);
 
-    EXPECT_EQ(RaisedText(rig), L"Cannot download \"" + kUrl + L"\". The connection closed after " +
+    EXPECT_EQ(rig.Raised(kUrl, kPath), L"Cannot download \"" + kUrl + L"\". The connection closed after " +
                                    std::to_wstring(c.sent) + L" of " + std::to_wstring(c.length) + L" bytes");
 
     EXPECT_EQ(rig.bar.maxima, std::vector<int>{c.max});
@@ -578,7 +568,7 @@ TEST(GetInetFile, RefusesAnUnusableOrOverrunLengthBeforeOrWhileWriting) {
     rig.http.next.content_length_lines = c.lines;
     rig.http.next.body = PatternBody(c.sent);
 
-    EXPECT_EQ(RaisedText(rig), c.text);
+    EXPECT_EQ(rig.Raised(kUrl, kPath), c.text);
 
     EXPECT_EQ(rig.files.creates != 0, c.created);
     EXPECT_FALSE(rig.files.Exists(kPath));

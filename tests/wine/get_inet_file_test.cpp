@@ -294,7 +294,7 @@ TEST_F(GetInetFileTest, SaysTheServerSentNothingWhenTheBodyStalls) {
   // The head arrives, then the server holds the body back longer than the bound: under
   // Wine the read fails with the socket's 10060, for which the system has no text.
   ServeFile(L"/files/stalled.bin", PatternBytes(2000, 14));
-  const std::wstring url = HttpUrl(L"/__trickle/4000/files/stalled.bin");
+  const std::wstring url = HttpUrl(L"/__paced/100/4000/files/stalled.bin");
 
   const std::wstring text = FailureOf(url, OutputPath(L"stalled.bin"), 1000);
 
@@ -306,7 +306,7 @@ TEST_F(GetInetFileTest, EndsABodyThatTricklesWithinAbout40SecondsWhileTheWindowL
   // 100 bytes every 1.5 s: never 30 s without data, so WinINet never gives up, but 2,000
   // bytes in 30 s. Reading whole 3,072-byte blocks it would take 13 minutes.
   ServeFile(L"/files/trickle.bin", PatternBytes(200000, 15));
-  const std::wstring url = HttpUrl(L"/__trickle/1500/files/trickle.bin");
+  const std::wstring url = HttpUrl(L"/__paced/100/1500/files/trickle.bin");
   window.StartTicking(100);
   const DWORD start = ::GetTickCount();
 
@@ -357,7 +357,7 @@ TEST_F(GetInetFileTest, KeepsTheWindowLiveDuringALongTransfer) {
   ServeFile(L"/files/slow.bin", body);
   window.StartTicking(20);
 
-  EXPECT_TRUE(downloader.GetInetFile(HttpUrl(L"/__slow/150/files/slow.bin"), OutputPath(L"slow.bin"), progress));
+  EXPECT_TRUE(downloader.GetInetFile(HttpUrl(L"/__paced/65536/150/files/slow.bin"), OutputPath(L"slow.bin"), progress));
 
   // Nothing pumped the queue but the download itself.
   EXPECT_GE(window.ticks, 5);
@@ -387,7 +387,7 @@ TEST_F(GetInetFileTest, EndsAtTheNextBlockWhenTheWindowIsClosedAndKeepsTheQuitFo
   window.quit_on_first_tick = true;
   window.StartTicking(20);
 
-  EXPECT_THROW(downloader.GetInetFile(HttpUrl(L"/__trickle/20/files/quit.bin"), OutputPath(L"quit.bin"), progress),
+  EXPECT_THROW(downloader.GetInetFile(HttpUrl(L"/__paced/100/20/files/quit.bin"), OutputPath(L"quit.bin"), progress),
                TransferAbandoned);
 
   // The close may come before the body, which leaves an older file as any failure there does.

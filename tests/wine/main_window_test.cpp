@@ -26,19 +26,11 @@ COLORREF WindowColour() { return ::GetSysColor(COLOR_BTNFACE); }
 class MainWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    app_.emplace(LaunchApp());
-    main_ = WaitForMainWindow(app_->pid(), 20s);
-    ASSERT_TRUE(main_);
-    ASSERT_TRUE(WaitUntil([&] { return IsShown(main_); }, 10s));
-    // Start-up is over once the window has its first focus.
-    ASSERT_TRUE(WaitUntil([&] { return FocusedControl(main_) != nullptr; }, 10s));
+    window_.emplace();
+    main_ = window_->main();
   }
 
-  void TearDown() override {
-    if (app_ && app_->Running()) app_->Terminate();
-  }
-
-  HWND Get(int id) const { return Control(app_->pid(), id); }
+  HWND Get(int id) const { return window_->Get(id); }
 
   // Every stacked control of the window where the core's stacking puts it for the
   // window's client size, and no other panel showing (the stacking's own rules are
@@ -67,7 +59,7 @@ class MainWindow : public ::testing::Test {
     ASSERT_TRUE(WaitUntil([&] { return IsShown(Get(panel_to_wait_for)) == shown; }, 5s));
   }
 
-  std::optional<ChildProcess> app_;
+  std::optional<StartedWindow> window_;
   HWND main_ = nullptr;
 };
 
@@ -226,7 +218,7 @@ TEST_F(MainWindow, TabWalksTheVisibleControlsInOrderAndStartsAtButton6) {
     EXPECT_EQ(PressTab(main_), Get(id));
   }
   // Keyboard focus alone in Edit1 opened nothing on the way.
-  EXPECT_FALSE(WaitForDialog(app_->pid(), L"Select Folder", 1500ms));
+  EXPECT_FALSE(WaitForDialog(window_->pid(), L"Select Folder", 1500ms));
 
   ClickCheckBox(control_id::CheckBox1, control_id::Panel1, true);
   ClickCheckBox(control_id::CheckBox2, control_id::Panel2, true);
@@ -281,7 +273,7 @@ TEST_F(MainWindow, AClickIntoEdit1OpensTheFolderPickerWhoseAnswerReplacesTheText
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     LeftClickAt(edit1, 5, 5);  // only places the caret
-    HWND dialog = WaitForDialog(app_->pid(), L"Select Folder", 10s);
+    HWND dialog = WaitForDialog(window_->pid(), L"Select Folder", 10s);
     ASSERT_TRUE(dialog);
     EXPECT_EQ(::GetWindow(dialog, GW_OWNER), main_);
     EXPECT_FALSE(IsEnabled(main_));
@@ -318,7 +310,7 @@ TEST_F(MainWindow, MasksThePasswordAndStillPassesItWholeToThePlatform) {
   SetStandInBatchTime(300ms);
   InstallStandIn(kTypicalPlatformPath);
   Click(Get(control_id::Button7));
-  auto box = WaitForMessageBox(app_->pid(), 10s);
+  auto box = WaitForMessageBox(window_->pid(), 10s);
   ASSERT_TRUE(box.has_value());
   ASSERT_TRUE(ClickOk(*box));
   ChildProcess started = StartStandIn(kTypicalPlatformPath);

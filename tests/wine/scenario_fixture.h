@@ -96,6 +96,21 @@ inline Started ShowAndClick(harness::ChildProcess app, int button) {
 }
 inline Started StartAndClick(int button) { return ShowAndClick(harness::LaunchApp(), button); }
 
+// A full installation of `package` and the served configuration, played to its end by a
+// person who leaves the open message alone; the setup program stand-in takes `setup_time`,
+// each of the platform's batch runs `batch_time`.
+inline harness::ScenarioOutcome PlayFullInstallation(const std::string& package, std::chrono::milliseconds setup_time,
+                                                     std::chrono::milliseconds batch_time) {
+  ServePackage(package);
+  ServeConfiguration();
+  ::SetEnvironmentVariableW(L"KALVERA_SETUP_MS", std::to_wstring(setup_time.count()).c_str());
+  harness::SetStandInBatchTime(batch_time);
+  auto [app, main] = StartAndClick(control_id::Button6);
+  harness::UserPart user{harness::kTypicalPlatformPath};
+  user.answer_requests = false;
+  return harness::PlayScenario(app, main, user, std::chrono::seconds(180));
+}
+
 
 struct Answers {
   std::chrono::milliseconds longest_wait{0};  // for the status or an empty message

@@ -35,15 +35,7 @@ std::string LargePackage() {
 TEST(FullInstallation, InstallsThePlatformAndTheBaseUnderTheOpenMessage) {
   const std::string package = TestPackage();
   ASSERT_GT(package.size(), 6553500u) << "the bar's range must pass 65535";
-  ServePackage(package);
-  ServeConfiguration();
-  ::SetEnvironmentVariableW(L"KALVERA_SETUP_MS", L"3000");
-  SetStandInBatchTime(1500ms);
-  auto [app, main] = StartAndClick(control_id::Button6);
-
-  UserPart user{kTypicalPlatformPath};
-  user.answer_requests = false;
-  const ScenarioOutcome outcome = PlayScenario(app, main, user, 180s);
+  const ScenarioOutcome outcome = PlayFullInstallation(package, 3000ms, 1500ms);
   ASSERT_FALSE(outcome.error_report.has_value()) << ToUtf8(*outcome.error_report);
   ASSERT_EQ(outcome.exit_code, 0u) << "the termination request ends the program under the open message";
   ASSERT_FALSE(outcome.statuses.empty());

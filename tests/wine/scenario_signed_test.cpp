@@ -51,15 +51,7 @@ void ExpectPackageRefused(const std::wstring& why) {
 }  // namespace
 
 TEST(SignedDownloads, ASignedPackageAndConfigurationCompleteAFullInstallation) {
-  ServePackage(TestPackage());
-  ServeConfiguration();
-  ::SetEnvironmentVariableW(L"KALVERA_SETUP_MS", L"1000");
-  SetStandInBatchTime(1000ms);
-  auto [app, main] = StartAndClick(control_id::Button6);
-
-  UserPart user{kTypicalPlatformPath};
-  user.answer_requests = false;
-  const ScenarioOutcome outcome = PlayScenario(app, main, user, 180s);
+  const ScenarioOutcome outcome = PlayFullInstallation(TestPackage(), 1000ms, 1000ms);
   ASSERT_FALSE(outcome.error_report.has_value()) << ToUtf8(*outcome.error_report);
   EXPECT_EQ(outcome.exit_code, 0u);
   const auto runs = WaitForStandInRuns(kTypicalPlatformPath, 6, 10s);

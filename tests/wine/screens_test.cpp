@@ -23,18 +23,11 @@ class Screens : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(HarnessIsDpiAware());
-    app_.emplace(LaunchApp());
-    main_ = WaitForMainWindow(app_->pid(), 20s);
-    ASSERT_TRUE(main_);
-    ASSERT_TRUE(WaitUntil([&] { return IsShown(main_); }, 10s));
-    ASSERT_TRUE(WaitUntil([&] { return FocusedControl(main_) != nullptr; }, 10s));
+    window_.emplace();
+    main_ = window_->main();
   }
 
-  void TearDown() override {
-    if (app_ && app_->Running()) app_->Terminate();
-  }
-
-  HWND Get(int id) const { return Control(app_->pid(), id); }
+  HWND Get(int id) const { return window_->Get(id); }
 
   void ShowBothPanels() {
     Click(Get(control_id::CheckBox1));
@@ -60,7 +53,7 @@ class Screens : public ::testing::Test {
     }
   }
 
-  std::optional<ChildProcess> app_;
+  std::optional<StartedWindow> window_;
   HWND main_ = nullptr;
 };
 

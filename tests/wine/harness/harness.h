@@ -8,5 +8,6 @@
 #include "processes.h"
 #include "scenario_player.h"
 #include "stand_in.h"
+#include "started_window.h"
 #include "window_driver.h"
 #include "window_view.h"

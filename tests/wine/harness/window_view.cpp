@@ -63,28 +63,51 @@ BOOL CALLBACK CollectChild(HWND child, LPARAM windows) {
   return TRUE;
 }
 
+// A picture of `width` x `height` pixels in memory, drawn on through dc(), in the
+// screen's format.
+class Canvas {
+ public:
+  Canvas(int width, int height) : width_(width), height_(height), memory_(::CreateCompatibleDC(screen_.get())) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    bitmap_ = ::CreateDIBSection(screen_.get(), &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
+    old_ = ::SelectObject(memory_, bitmap_);
+  }
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
+  ~Canvas() {
+    ::SelectObject(memory_, old_);
+    ::DeleteObject(bitmap_);
+    ::DeleteDC(memory_);
+  }
+  HDC dc() const { return memory_; }
+  HDC screen() const { return screen_.get(); }
+  // What has been drawn, top-down rows of 32-bit BGRX.
+  std::vector<std::uint32_t> Pixels() const {
+    ::GdiFlush();
+    const auto* first = static_cast<const std::uint32_t*>(bits_);
+    return std::vector<std::uint32_t>(first, first + static_cast<size_t>(width_) * height_);
+  }
+
+ private:
+  int width_, height_;
+  ScreenDc screen_;
+  HDC memory_;
+  HBITMAP bitmap_ = nullptr;
+  void* bits_ = nullptr;
+  HGDIOBJ old_ = nullptr;
+};
+
 // The screen's pixels under `rect`, top-down rows of 32-bit BGRX.
 std::vector<std::uint32_t> Capture(const RECT& rect) {
-  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-  ScreenDc screen;
-  HDC memory = ::CreateCompatibleDC(screen.get());
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP bitmap = ::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = ::SelectObject(memory, bitmap);
-  ::BitBlt(memory, 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY);
-  ::GdiFlush();
-  std::vector<std::uint32_t> pixels(static_cast<const std::uint32_t*>(bits),
-                                    static_cast<const std::uint32_t*>(bits) + static_cast<size_t>(width) * height);
-  ::SelectObject(memory, old);
-  ::DeleteObject(bitmap);
-  ::DeleteDC(memory);
-  return pixels;
+  Canvas canvas(rect.right - rect.left, rect.bottom - rect.top);
+  ::BitBlt(canvas.dc(), 0, 0, rect.right - rect.left, rect.bottom - rect.top, canvas.screen(), rect.left, rect.top,
+           SRCCOPY);
+  return canvas.Pixels();
 }
 
 // The screen under `rect` once `window` has painted and two captures in a row agree:
@@ -187,32 +210,17 @@ std::uint32_t DibPixel(COLORREF colour) {
 
 SIZE InkOfText(const std::wstring& text, const wchar_t* face, int pixels) {
   const int width = 1200, height = 100;
-  ScreenDc screen;
-  HDC memory = ::CreateCompatibleDC(screen.get());
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP bitmap = ::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old_bitmap = ::SelectObject(memory, bitmap);
+  Canvas canvas(width, height);
   HFONT font = MakeFont(face, pixels);
-  HGDIOBJ old_font = ::SelectObject(memory, font);
+  HGDIOBJ old_font = ::SelectObject(canvas.dc(), font);
   RECT all{0, 0, width, height};
-  ::FillRect(memory, &all, ::GetSysColorBrush(COLOR_BTNFACE));
-  ::SetBkMode(memory, TRANSPARENT);
-  ::SetTextColor(memory, ::GetSysColor(COLOR_WINDOWTEXT));
-  ::TextOutW(memory, 10, 10, text.c_str(), static_cast<int>(text.size()));
-  ::GdiFlush();
-  const std::vector<std::uint32_t> ink(static_cast<const std::uint32_t*>(bits),
-                                       static_cast<const std::uint32_t*>(bits) + width * height);
-  ::SelectObject(memory, old_font);
+  ::FillRect(canvas.dc(), &all, ::GetSysColorBrush(COLOR_BTNFACE));
+  ::SetBkMode(canvas.dc(), TRANSPARENT);
+  ::SetTextColor(canvas.dc(), ::GetSysColor(COLOR_WINDOWTEXT));
+  ::TextOutW(canvas.dc(), 10, 10, text.c_str(), static_cast<int>(text.size()));
+  const std::vector<std::uint32_t> ink = canvas.Pixels();
+  ::SelectObject(canvas.dc(), old_font);
   ::DeleteObject(font);
-  ::SelectObject(memory, old_bitmap);
-  ::DeleteObject(bitmap);
-  ::DeleteDC(memory);
   return InkExtent(ink, width, all, DibPixel(::GetSysColor(COLOR_BTNFACE)));
 }
 
