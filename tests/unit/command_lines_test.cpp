@@ -322,7 +322,7 @@ class FakeTokenSteps : public ShellTokenSteps {
 }  // namespace
 
 TEST(UnelevatedRun, TheTokenRouteStartsOnceWithTheShellsTokenOrSaysWhichStepFailed) {
-  const std::wstring processor = L"C:\Windows\system32\cmd.exe";
+  const std::wstring processor = L"C:\\Windows\\system32\\cmd.exe";
   const std::wstring parameters = L"/D /V:OFF /C \"C:\\1cv8.exe\" ENTERPRISE";
   struct Case {
     const char* fails_at;

@@ -134,7 +134,9 @@ TEST_F(MainWindow, DrawsButtonsInTahoma11AndCheckBoxesLabelsAndEditsInTahoma16) 
     const SIZE seen = InkOnScreen(Get(d.id), d.part);
     const SIZE wanted = InkOfText(TextOf(Get(d.id)), L"Tahoma", d.pixels);
     EXPECT_EQ(seen.cx, wanted.cx);
-    if (d.whole_height) EXPECT_EQ(seen.cy, wanted.cy);
+    if (d.whole_height) {
+      EXPECT_EQ(seen.cy, wanted.cy);
+    }
   }
   ClickCheckBox(control_id::CheckBox1, control_id::Panel1, true);
   ClickCheckBox(control_id::CheckBox2, control_id::Panel2, true);
