@@ -52,19 +52,16 @@ start_xvfb() {
     [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
     setsid Xvfb ":$n" -screen 0 "${KALVERA_SCREEN:-1280x1024x24}" -nolisten tcp </dev/null >"$state/xvfb.log" 2>&1 &
     pid=$!
-    # Another program (or another environment started in parallel by ctest) may take the
-    # same number between the check and the start. The display answering proves nothing
-    # then: the other server answers while this one is still starting up to fail. The
-    # lock file is what Xvfb takes atomically, so the display is ours only when its lock
-    # names our process; otherwise ours exits and the next number is tried.
+    # Another program, or another environment ctest starts in parallel, may take the same
+    # number between the check and the start; its server then answers while ours is still
+    # failing. Xvfb takes its lock file atomically and removes it on exit, so the display
+    # is ours exactly when its lock names our process.
     for _ in $(seq 100); do
       if xdpyinfo -display ":$n" >/dev/null 2>&1; then
-        if [ "$(tr -d ' \n' <"/tmp/.X$n-lock" 2>/dev/null)" = "$pid" ] && kill -0 "$pid" 2>/dev/null; then
-          echo "$pid" >"$state/xvfb.pid"
-          echo ":$n" >"$state/display"
-          return 0
-        fi
-        break
+        [ "$(tr -d ' \n' <"/tmp/.X$n-lock" 2>/dev/null)" = "$pid" ] || break
+        echo "$pid" >"$state/xvfb.pid"
+        echo ":$n" >"$state/display"
+        return 0
       fi
       kill -0 "$pid" 2>/dev/null || break
       sleep 0.1
