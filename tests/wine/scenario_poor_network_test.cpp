@@ -34,7 +34,7 @@ TEST(PoorNetwork, APackageArrivesOrEndsInOneReportWithTheWindowAnswering) {
     EndProcessesNamed(L"KalveraSetup1c.exe");
     ::DeleteFileW((DownloadFolder() + L"\\KalveraSetup1c.exe").c_str());
     ServePackage(package);
-    ServeFile(L"/install/download/Setup1C.zip.__mode", c.mode);
+    ServePackageAs(c.mode);
     ::DeleteFileW(seen.c_str());
     auto [app, main] = StartAndClick(control_id::Button6);
 
@@ -61,6 +61,5 @@ TEST(PoorNetwork, APackageArrivesOrEndsInOneReportWithTheWindowAnswering) {
     }
     app.Terminate();
     EndProcessesNamed(L"KalveraSetup1c.exe");
-    ::DeleteFileW((HttpRoot() + L"\\install\\download\\Setup1C.zip.__mode").c_str());
   }
 }
