@@ -129,21 +129,25 @@ struct Answers {
 
 // Asks the window for its status text and sends it an empty message, again and again,
 // while `going_on` holds for the status, for at most `at_most`. Either is answered only
-// when the utility's thread handles its messages.
+// when the utility's thread handles its messages. The start-up's empty status is not
+// asked about: a thread busy when the click was posted handles the messages sent
+// to it first, so the first answers may come before the click has been handled.
 inline Answers AskWhile(HWND main, const std::function<bool(const std::wstring&)>& going_on,
                  std::chrono::milliseconds at_most) {
   using clock = std::chrono::steady_clock;
   HWND status_bar = harness::FindControl(main, control_id::StatusBar1);
   Answers answers;
+  bool status_set = false;
   const auto end = clock::now() + at_most;
   while (clock::now() < end) {
     const auto asked = clock::now();
     answers.last_status = harness::StatusText(status_bar);
+    status_set = status_set || !answers.last_status.empty();
     DWORD_PTR result = 0;
     const bool answered = ::SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result) != 0;
     answers.longest_wait = std::max(answers.longest_wait,
                                     std::chrono::duration_cast<std::chrono::milliseconds>(clock::now() - asked));
-    if (!answered || !going_on(answers.last_status)) break;
+    if (!answered || (status_set && !going_on(answers.last_status))) break;
     ++answers.count;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
