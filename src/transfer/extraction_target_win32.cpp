@@ -4,22 +4,43 @@
 
 #include <utility>
 
+#include "base/system_message_win32.h"
+
 namespace {
 
 bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
-// Closing the writer and opening the file again at once leaves no time in which another
-// process could open it for writing. Read sharing alone still lets the command processor
-// start the program (CreateProcess opens the image for reading and executing, which read
-// sharing covers); a writer kept open would stop that with a sharing violation.
+// How long a program that slipped in between the writer's close and the hold may keep
+// the file open before the hold is given up as not to be had.
+constexpr ULONGLONG kHoldRetryMs = 1000;
+
+// Closing the writer and opening the file again at once leaves the least time in which
+// another process could open it for writing. Read sharing alone still lets the command
+// processor start the program (CreateProcess opens the image for reading and executing,
+// which read sharing covers); a writer kept open would stop that with a sharing violation.
+// A program that did slip in and still has the file open for writing makes the hold fail
+// with ERROR_SHARING_VIOLATION (Windows checks a new open's sharing against every open
+// handle): it is tried again while that program lets go, and otherwise said, so that
+// nothing runs from a file that is not held.
 class HeldOnClose : public OutputFile {
  public:
-  HeldOnClose(std::unique_ptr<OutputFile> writer, std::wstring path, UniqueFile& held)
-      : writer_(std::move(writer)), path_(std::move(path)), held_(held) {}
+  HeldOnClose(std::unique_ptr<OutputFile> writer, std::wstring path, FileHold& hold)
+      : writer_(std::move(writer)), path_(std::move(path)), hold_(hold) {}
   ~HeldOnClose() override {
     writer_.reset();
-    held_.reset(::CreateFileW(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    const ULONGLONG until = ::GetTickCount64() + kHoldRetryMs;
+    for (;;) {
+      hold_.held.reset(::CreateFileW(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+      if (hold_.held) return;
+      const DWORD error = ::GetLastError();
+      if (error != ERROR_SHARING_VIOLATION || ::GetTickCount64() >= until) {
+        hold_.failure = L"Cannot keep file \"" + path_ + L"\" from being changed by other programs. " +
+                        SystemMessage(error);
+        return;
+      }
+      ::Sleep(1);
+    }
   }
   bool Write(const unsigned char* data, std::size_t size) override { return writer_->Write(data, size); }
   void Finish(const std::optional<LocalDateTime>& time, std::optional<std::uint32_t> attributes) override {
@@ -30,7 +51,7 @@ class HeldOnClose : public OutputFile {
  private:
   std::unique_ptr<OutputFile> writer_;
   std::wstring path_;
-  UniqueFile& held_;
+  FileHold& hold_;
 };
 
 }  // namespace
@@ -44,7 +65,7 @@ bool ExtractionTargetWin32::IsHeld(const std::wstring& path) const {
 std::unique_ptr<OutputFile> ExtractionTargetWin32::Create(const std::wstring& path, std::wstring& reason) {
   std::unique_ptr<OutputFile> file = files_.Create(path, reason);
   if (!file || !IsHeld(path)) return file;
-  return std::make_unique<HeldOnClose>(std::move(file), path, hold_->held);
+  return std::make_unique<HeldOnClose>(std::move(file), path, *hold_);
 }
 
 void ExtractionTargetWin32::Remove(const std::wstring& path) {

@@ -10,6 +10,7 @@
 struct FileHold {
   std::wstring path;  // as the extraction names it, in any case; empty: none
   UniqueFile held;
+  std::wstring failure;  // why the file, once written, could not be held; empty: it was, or not yet written
 };
 
 class ExtractionTargetWin32 : public ExtractionTarget {

@@ -2,7 +2,9 @@
 // The extraction on Windows: the archive file read through kernel32, the entries written
 // to the file system.
 #include <string>
+#include <utility>
 
+#include "base/error.h"
 #include "transfer/extraction_target_win32.h"
 #include "transfer/unzipper.h"
 
@@ -17,20 +19,35 @@ bool UnZipFile(ArchiveInput& archive, const std::wstring& destPath, ExtractionFa
 class UnzipperWin32 : public Unzipper {
  public:
   bool UnZipFile(const std::wstring& sourceFile, const std::wstring& destPath) override {
-    const bool done = ::UnZipFile(sourceFile, destPath, facts_, &hold_);
-    hold_.path.clear();
-    return done;
+    return HoldingOnce([&] { return ::UnZipFile(sourceFile, destPath, facts_, &hold_); });
   }
   bool UnZipOpenFile(std::unique_ptr<ArchiveInput> source, const std::wstring&, const std::wstring& destPath) override {
-    const bool done = ::UnZipFile(*source, destPath, facts_, &hold_);
-    hold_.path.clear();
-    return done;
+    return HoldingOnce([&] { return ::UnZipFile(*source, destPath, facts_, &hold_); });
   }
   ExtractionFacts LastExtraction() const override { return facts_; }
-  void HoldOnceWritten(const std::wstring& path) override { hold_.path = path; }
+  void HoldOnceWritten(const std::wstring& path) override {
+    hold_.path = path;
+    hold_.failure.clear();
+  }
   void ReleaseHeld() override { hold_.held.reset(); }
 
  private:
+  // An extraction that could not hold the file it was to hold has failed, whatever else it did.
+  template <typename Extraction>
+  bool HoldingOnce(Extraction extraction) {
+    bool done = false;
+    try {
+      done = extraction();
+    } catch (...) {
+      hold_.path.clear();
+      hold_.failure.clear();
+      throw;
+    }
+    hold_.path.clear();
+    if (!hold_.failure.empty()) throw Error(std::exchange(hold_.failure, std::wstring()));
+    return done;
+  }
+
   ExtractionFacts facts_;
   FileHold hold_;
 };

@@ -29,7 +29,8 @@ class Unzipper {
   // The next extraction (either call), once it has written the file `path` (as it names it), closes the
   // writer and at once opens the file again for reading and shared for reading only, so
   // that nothing can change, replace or delete it until ReleaseHeld, while a program can
-  // still be started from it. One that holds nothing ignores both.
+  // still be started from it; when it cannot be held, the extraction raises Error saying
+  // so. One that holds nothing ignores both.
   virtual void HoldOnceWritten(const std::wstring& /*path*/) {}
   virtual void ReleaseHeld() {}
 };
