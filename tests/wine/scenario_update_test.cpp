@@ -63,7 +63,7 @@ TEST(BaseUpdate, LoadsAndAppliesTheServedConfigurationThenLeavesTheBaseOpen) {
 
   const ScenarioOutcome outcome = PlayScenario(app, main, {kTypicalPlatformPath}, 120s);
   ASSERT_FALSE(outcome.error_report.has_value()) << ToUtf8(*outcome.error_report);
-  ASSERT_EQ(outcome.exit_code, 0u);
+  ASSERT_EQ(outcome.exit_code, 0u) << Trail(outcome.statuses);
   EXPECT_EQ(outcome.requests.size(), 1u);
   EXPECT_TRUE(SeenInOrder(outcome.statuses, {L"Подготовка...",
                                              L"Обновление конфигурации 1С...", L"Ожидание принятия изменений..."}))
@@ -152,7 +152,7 @@ TEST(BaseUpdate, KeepsToARedirectedDocumentsFolderAndASecondStartMeanwhileOnlyHa
 
   const ScenarioOutcome outcome = PlayScenario(app, main, {platform}, 120s);
   ASSERT_FALSE(outcome.error_report.has_value()) << ToUtf8(*outcome.error_report);
-  ASSERT_EQ(outcome.exit_code, 0u);
+  ASSERT_EQ(outcome.exit_code, 0u) << Trail(outcome.statuses);
   const auto runs = WaitForStandInRuns(platform, 4, 10s);
   EXPECT_EQ(Stages(runs), (std::vector<std::wstring>{L"ENTERPRISE", L"CONFIG /LoadCfg", L"CONFIG /UpdateDBCfg",
                                                       L"ENTERPRISE"}));
@@ -192,7 +192,7 @@ TEST(BaseUpdate, APlatformOutsideTheProgramFoldersIsNeverRunAndTheInstalledOneFi
   Launch(installed, L"ENTERPRISE");
   const ScenarioOutcome outcome = PlayScenario(app, main, {installed}, 120s);
   ASSERT_FALSE(outcome.error_report.has_value()) << ToUtf8(*outcome.error_report);
-  ASSERT_EQ(outcome.exit_code, 0u);
+  ASSERT_EQ(outcome.exit_code, 0u) << Trail(outcome.statuses);
   EXPECT_EQ(Stages(WaitForStandInRuns(installed, 4, 10s)),
             (std::vector<std::wstring>{L"ENTERPRISE", L"CONFIG /LoadCfg", L"CONFIG /UpdateDBCfg", L"ENTERPRISE"}));
   EXPECT_EQ(Stages(ReadStandInRuns(foreign)), std::vector<std::wstring>{L"ENTERPRISE"})
