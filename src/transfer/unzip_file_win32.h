@@ -2,7 +2,6 @@
 // The extraction on Windows: the archive file read through kernel32, the entries written
 // to the file system.
 #include <string>
-#include <utility>
 
 #include "base/error.h"
 #include "transfer/extraction_target_win32.h"
@@ -25,26 +24,20 @@ class UnzipperWin32 : public Unzipper {
     return HoldingOnce([&] { return ::UnZipFile(*source, destPath, facts_, &hold_); });
   }
   ExtractionFacts LastExtraction() const override { return facts_; }
-  void HoldOnceWritten(const std::wstring& path) override {
-    hold_.path = path;
-    hold_.failure.clear();
-  }
+  void HoldOnceWritten(const std::wstring& path) override { hold_.path = path; }
   void ReleaseHeld() override { hold_.held.reset(); }
 
  private:
   // An extraction that could not hold the file it was to hold has failed, whatever else it did.
   template <typename Extraction>
   bool HoldingOnce(Extraction extraction) {
-    bool done = false;
-    try {
-      done = extraction();
-    } catch (...) {
-      hold_.path.clear();
-      hold_.failure.clear();
-      throw;
-    }
-    hold_.path.clear();
-    if (!hold_.failure.empty()) throw Error(std::exchange(hold_.failure, std::wstring()));
+    struct PathDropped {
+      FileHold& hold;
+      ~PathDropped() { hold.path.clear(); }
+    } once{hold_};
+    hold_.failure.clear();
+    const bool done = extraction();
+    if (!hold_.failure.empty()) throw Error(hold_.failure);
     return done;
   }
 
