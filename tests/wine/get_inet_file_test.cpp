@@ -483,9 +483,7 @@ void ServePoorly(const std::wstring& url_path, const std::string& bytes, const s
 
 // The Range asked by each request the server saw for the file, "-" for none.
 std::vector<std::string> RangesSeen(const std::wstring& url_path) {
-  std::wstring relative = url_path.substr(1);
-  std::replace(relative.begin(), relative.end(), L'/', L'\\');
-  const std::string seen = ReadFileBytes(HttpRoot() + L"\\" + relative + L".__seen");
+  const std::string seen = ReadFileBytes(ServedPath(url_path + L".__seen"));
   std::vector<std::string> ranges;
   for (std::size_t at = 0; at < seen.size();) {
     const std::size_t end = seen.find('\n', at);

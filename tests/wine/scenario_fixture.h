@@ -54,13 +54,14 @@ inline std::wstring ConfigurationFile() { return harness::UserProfile() + L"\\Do
 inline std::wstring DefaultBase() { return harness::UserProfile() + L"\\Documents\\kalvera_base"; }
 
 inline void ServeConfiguration() { harness::ServeFile(L"/resources/database.cf", kConfiguration); }
+inline const std::wstring kPackageUrl = L"/install/download/Setup1C.zip";
 // Served plainly: a poor-network mode an earlier case set is taken away.
 inline void ServePackage(const std::string& bytes) {
-  harness::ServeFile(L"/install/download/Setup1C.zip", bytes);
-  ::DeleteFileW((harness::HttpRoot() + L"\\install\\download\\Setup1C.zip.__mode").c_str());
+  harness::ServeFile(kPackageUrl, bytes);
+  ::DeleteFileW(harness::ServedPath(kPackageUrl + L".__mode").c_str());
 }
 // The package served as a poor network would: the test server's mode words, until the next ServePackage.
-inline void ServePackageAs(const std::string& mode) { harness::ServeFile(L"/install/download/Setup1C.zip.__mode", mode); }
+inline void ServePackageAs(const std::string& mode) { harness::ServeFile(kPackageUrl + L".__mode", mode); }
 inline std::string TestPackage() { return harness::ReadFileBytes(harness::RequiredVariable(L"KALVERA_PACKAGE")); }
 
 // Each run as "<mode> <the switches that tell the stage>", e.g. "CONFIG /LoadCfg".

@@ -27,7 +27,7 @@ TEST(PoorNetwork, APackageArrivesOrEndsInOneReportWithTheWindowAnswering) {
       {"hold-head 20", true, 1},
   };
   const std::string package = TestPackage();
-  const std::wstring seen = HttpRoot() + L"\\install\\download\\Setup1C.zip.__seen";
+  const std::wstring seen = ServedPath(kPackageUrl + L".__seen");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.mode);
     // A setup program of an earlier run would hold its file against the extraction.

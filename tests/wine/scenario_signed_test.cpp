@@ -76,7 +76,7 @@ TEST(SignedDownloads, ASignedPackageAndConfigurationCompleteAFullInstallation) {
 // The signature is the one the vendor made for the real package.
 TEST(SignedDownloads, APackageWithAReplacedSetupProgramIsRefusedAndNothingStarts) {
   ServePackage(PackageWithAnotherSetupProgram());
-  ServeFile(L"/install/download/Setup1C.zip.signed", TestPackage());
+  ServeFile(kPackageUrl + L".signed", TestPackage());
   ExpectPackageRefused(L"the signature does not match");
 }
 

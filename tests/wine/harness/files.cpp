@@ -88,14 +88,16 @@ std::wstring FolderOf(const std::wstring& path) {
   return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
 }
 
-void ServeFile(const std::wstring& url_path, const std::string& bytes) {
+std::wstring ServedPath(const std::wstring& url_path) {
   std::wstring relative = url_path;
   while (!relative.empty() && relative.front() == L'/') relative.erase(0, 1);
   for (wchar_t& c : relative) {
     if (c == L'/') c = L'\\';
   }
-  WriteFileBytes(HttpRoot() + L"\\" + relative, bytes);
+  return HttpRoot() + L"\\" + relative;
 }
+
+void ServeFile(const std::wstring& url_path, const std::string& bytes) { WriteFileBytes(ServedPath(url_path), bytes); }
 
 std::vector<std::wstring> FileNamesIn(const std::wstring& folder, const std::wstring& pattern) {
   std::vector<std::wstring> names;

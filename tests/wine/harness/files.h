@@ -22,7 +22,9 @@ std::vector<std::wstring> FileNamesIn(const std::wstring& folder, const std::wst
 // The folder part of `path`, without the last separator ("C:\a\b.exe" gives "C:\a").
 std::wstring FolderOf(const std::wstring& path);
 
-// Puts `bytes` where the test HTTP server serves them as `url_path` ("/resources/x.cf").
+// Where the test HTTP server keeps what it serves as `url_path` ("/resources/x.cf").
+std::wstring ServedPath(const std::wstring& url_path);
+// Puts `bytes` there.
 void ServeFile(const std::wstring& url_path, const std::string& bytes);
 
 }  // namespace harness
